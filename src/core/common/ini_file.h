@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trivo {
+
+// A profile (INI) file with the conventions of the platform's profile functions:
+// section and key names match without regard to letter case (the first match wins); a
+// value is returned without surrounding blanks and without one pair of single or double
+// quotes enclosing it whole, cut at maxLength characters; a section without keys counts
+// as absent. A missing or unreadable file reads as empty.
+//
+// The file is read once on construction. Every write goes to disk at once, through a
+// complete temporary file renamed over the target, and keeps all other bytes of the file
+// as they were. A failed write throws "In %s kann nicht geschrieben werden".
+class IniFile {
+ public:
+  static constexpr std::size_t kValueLimit = 2047;     // the general reader
+  static constexpr std::size_t kTimetableRowLimit = 4095;  // timetable rows
+
+  explicit IniFile(std::filesystem::path path);
+  ~IniFile();
+  IniFile(IniFile&&) noexcept;
+  IniFile& operator=(IniFile&&) noexcept;
+
+  const std::filesystem::path& Path() const { return path_; }
+
+  bool SectionExists(std::string_view section) const;
+  // All section names in file order.
+  std::vector<std::string> ReadSections() const;
+  // Key names of a section in file order.
+  std::vector<std::string> ReadSection(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue,
+                         std::size_t maxLength = kValueLimit) const;
+  // The value as integer text (see TryStrToInt), else the default.
+  std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                           std::int32_t defaultValue) const;
+
+  // Replaces the key's value in place, or appends the key to its section; creates the
+  // section and the file when missing.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  // Removes every section of that name with all its lines.
+  void EraseSection(std::string_view section);
+
+ private:
+  struct Impl;
+  std::filesystem::path path_;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace trivo

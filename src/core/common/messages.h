@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+// The runtime's German error texts (Windows-1252). They live in messages.cpp so
+// that headers stay ASCII.
+namespace trivo::msg {
+
+// "Datei %s kann nicht geöffnet werden. %s"
+std::string CannotOpenFile(const std::string& fileName, const std::string& reason);
+// "In %s kann nicht geschrieben werden"
+std::string CannotWrite(const std::string& fileName);
+// "'%s' ist kein gültiger Integerwert"
+std::string NotAnInteger(const std::string& text);
+// "'%s' ist kein gültiger Gleitkommawert"
+std::string NotAFloat(const std::string& text);
+// "'%s' ist keine gültige Uhrzeit"
+std::string NotATime(const std::string& text);
+// "Listenindex überschreitet das Maximum (%d)"
+std::string ListIndexOutOfBounds(long long index);
+// "Gitterindex außerhalb des zulässigen Bereichs"
+std::string GridIndexOutOfRange();
+// "Fehlender Daten-Provider oder Datenpaket"
+std::string MissingDataProvider();
+// "Key violation."
+std::string KeyViolation();
+// "Operation bei geschlossener Datenmenge nicht ausführbar"
+std::string DatasetClosed();
+// "Datenmenge befindet sich nicht im Einfügemodus"
+std::string DatasetNotInInsertMode();
+// "Feld '%s' nicht gefunden"
+std::string FieldNotFound(const std::string& name);
+// "Index '%s' nicht gefunden"
+std::string IndexNotFound(const std::string& name);
+// "Kein aktiver Index"
+std::string NoActiveIndex();
+// "%d ist kein gültiger Wert für Feld '%s'. Der erlaubte Bereich ist %d bis %d"
+std::string ValueOutOfRange(long long value, const std::string& field, long long min, long long max);
+
+// The system's reason for a failed file operation, in German, for errno values.
+std::string SystemReason(int errnum);
+
+}  // namespace trivo::msg
