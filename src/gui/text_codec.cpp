@@ -1,0 +1,29 @@
+#include "text_codec.h"
+
+#include "common/cp1252.h"
+
+namespace trivo::gui {
+
+QString FromCp1252(std::string_view bytes) {
+  const std::u16string text = DecodeCp1252(bytes);
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<std::string> TryToCp1252(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (const char32_t c : text.toUcs4()) {
+    const auto byte = UnicodeToCp1252(c);
+    if (!byte) return std::nullopt;
+    bytes.push_back(*byte);
+  }
+  return bytes;
+}
+
+std::string ToCp1252Lossy(const QString& text) {
+  std::string bytes;
+  for (const char32_t c : text.toUcs4()) bytes.push_back(UnicodeToCp1252(c).value_or('?'));
+  return bytes;
+}
+
+}  // namespace trivo::gui
