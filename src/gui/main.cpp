@@ -1,10 +1,13 @@
 #include <QApplication>
-#include <QMainWindow>
 
+#include "tfm_main.h"
+#include "trivo_windows.h"
+
+// The desktop program reads no command line: the arguments are left to Qt alone.
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Tavrin   PTF-Converter 1.0.1"));
-  window.show();
+  QApplication::setApplicationName(QStringLiteral("trivo-editor"));
+  trivo::gui::TrivoWindows windows;
+  windows.fmMain->show();
   return app.exec();
 }

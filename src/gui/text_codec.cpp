@@ -1,5 +1,7 @@
 #include "text_codec.h"
 
+#include <QList>
+
 #include "common/cp1252.h"
 
 namespace trivo::gui {

@@ -40,6 +40,14 @@ class StringGrid {
   friend void DeleteGridRow(StringGrid&, int);
   friend void DeleteGridColumn(StringGrid&, int);
 
+  // Moves the visible cells (rows below RowCount) of columns first to last by one column:
+  // to the left, column first's cells land in column last; to the right, column last's
+  // cells land in column first. Cells below RowCount stay where they are.
+  void CycleColumns(int first, int last, bool toLeft);
+  // Empties the visible cells of a column.
+  void ClearColumn(int col);
+  std::vector<std::string>& StoredColumn(int col);
+
   std::vector<std::vector<std::string>> columns_;  // stored texts, columns_[col][row]
   int colCount_;
   int rowCount_;

@@ -106,6 +106,7 @@ class Table {
   Value& CurrentValue(int position);
   const Value& CurrentValue(int position) const;
   void SetCurrentValue(int position, Value value);
+  void SettlePending();
 
   std::string name_;
   std::vector<FieldDef> fields_;

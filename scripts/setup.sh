@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs the build and test tools Trivo needs on Debian 12 (bookworm).
+# Idempotent: asks dpkg what is there and touches apt only when something is missing.
+set -euo pipefail
+
+packages=(
+  g++            # compiler, with libasan/libubsan for the sanitizer build
+  cmake
+  ninja-build
+  libgtest-dev   # GoogleTest for the core tests
+  libicu-dev     # collation and code-page conversion in the core
+  qt6-base-dev   # Qt 6 Widgets and Test (pulls in the OpenGL/Vulkan headers Qt's CMake files need)
+  xvfb           # a virtual display for running the desktop program without a screen
+  xauth
+  fonts-dejavu-core  # a font, so that Qt lays out texts the same way on a bare system
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  if [[ "$status" != "install ok installed" ]]; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  echo "setup: all required packages are installed."
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+  if command -v sudo >/dev/null 2>&1; then
+    sudo_cmd=(sudo)
+  else
+    echo "setup: missing packages (${missing[*]}) and not running as root; run as root." >&2
+    exit 1
+  fi
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null

@@ -1,0 +1,49 @@
+#include <iostream>
+#include <string_view>
+
+#include "commands.h"
+#include "exit_status.h"
+
+namespace {
+
+constexpr std::string_view kHelp =
+    R"(Usage: trivo COMMAND [ARGUMENTS]
+
+The command line of Trivo, which turns bus and tram timetable projects into PTF
+files for the web timetable viewer.
+
+Commands:
+  convert PROJECT.tvp [--steps LIST]
+                 run the conversion steps 1 to 5 of the main window on a project
+                 and write the PTF files beside the project file
+  parallels ...  analyse where the lines of a project run in parallel, as the
+                 data-preparation window does
+  --help, -h     show this text
+  --version      show the program version
+
+'trivo COMMAND --help' explains a command. Exit status: 0 success, 1 a step of the
+command ended with an error, 2 a usage error.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace trivo::cli;
+  if (argc < 2) {
+    std::cerr << "trivo: no command given (see 'trivo --help')\n";
+    return kExitUsage;
+  }
+  const std::string_view command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kHelp << std::flush;
+    return kExitOk;
+  }
+  if (command == "--version") {
+    std::cout << "trivo " << TRIVO_VERSION << '\n';
+    return kExitOk;
+  }
+  if (command == "convert") return RunConvert(argc - 2, argv + 2);
+  if (command == "parallels") return RunParallels(argc - 2, argv + 2);
+  std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
+  return kExitUsage;
+}

@@ -1,0 +1,288 @@
+#include "common/ini_file.h"
+
+#include <sys/stat.h>
+
+#include <optional>
+#include <unordered_map>
+
+#include "common/error.h"
+#include "common/messages.h"
+#include "common/strings.h"
+#include "common/text_file.h"
+
+namespace trivo {
+
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+// Offsets into the file's bytes.
+struct Span {
+  std::size_t begin = 0;
+  std::size_t size = 0;
+  std::size_t end() const { return begin + size; }
+};
+
+// One line of the file: its text and its terminator (CR LF, LF, CR or none).
+struct RawLine {
+  std::size_t begin = 0;
+  std::size_t textSize = 0;
+  std::size_t breakSize = 0;
+  std::size_t textEnd() const { return begin + textSize; }
+  std::size_t end() const { return begin + textSize + breakSize; }
+};
+
+struct Key {
+  Span name;
+  std::optional<Span> value;  // absent for a line without "="
+  std::size_t line = 0;
+};
+
+struct Section {
+  Span name;
+  std::size_t headerLine = 0;
+  std::vector<Key> keys;
+  std::unordered_map<std::string, std::size_t> keyIndex;  // lower-case name -> first key
+};
+
+Span TrimSpan(std::string_view bytes, Span span) {
+  std::size_t b = span.begin;
+  std::size_t e = span.end();
+  while (b < e && IsBlank(bytes[b])) ++b;
+  while (e > b && IsBlank(bytes[e - 1])) --e;
+  return {b, e - b};
+}
+
+std::vector<RawLine> SplitRawLines(std::string_view bytes) {
+  std::vector<RawLine> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') continue;
+    const std::size_t breakSize =
+        (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+    lines.push_back({start, i - start, breakSize});
+    i += breakSize - 1;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.push_back({start, bytes.size() - start, 0});
+  return lines;
+}
+
+// Reads a file's bytes: an empty text when it does not exist, nullopt when it exists but
+// is no regular file (a folder, a pipe that would block) or cannot be read.
+std::optional<std::string> LoadBytes(const std::filesystem::path& path, bool& unreadable) {
+  unreadable = false;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::string();
+  if (!S_ISREG(info.st_mode)) {
+    unreadable = true;
+    return std::nullopt;
+  }
+  try {
+    return ReadFileBytes(path);
+  } catch (const Error&) {
+    unreadable = true;
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+struct IniFile::Impl {
+  std::string bytes;
+  bool unreadable = false;  // the file exists but could not be read: never overwrite it
+  std::vector<RawLine> lines;
+  std::vector<Section> sections;
+  std::unordered_map<std::string, std::size_t> sectionIndex;  // lower-case name -> first
+
+  std::string_view Text(Span span) const {
+    return std::string_view(bytes).substr(span.begin, span.size);
+  }
+
+  void Parse() {
+    lines = SplitRawLines(bytes);
+    sections.clear();
+    sectionIndex.clear();
+    const std::string_view all(bytes);
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+      const RawLine& line = lines[n];
+      // A NUL ends the meaning of the line; its bytes stay for writing.
+      std::string_view text = all.substr(line.begin, line.textSize);
+      const std::size_t nul = text.find('\0');
+      if (nul != std::string_view::npos) text = text.substr(0, nul);
+      const Span trimmed = TrimSpan(all, {line.begin, text.size()});
+      if (trimmed.size == 0 || all[trimmed.begin] == ';') continue;
+      const std::string_view t = Text(trimmed);
+      if (t.front() == '[') {
+        const std::size_t close = t.rfind(']');
+        if (close != std::string_view::npos && close > 0) {
+          Section section;
+          section.name = TrimSpan(all, {trimmed.begin + 1, close - 1});
+          section.headerLine = n;
+          sectionIndex.try_emplace(LowerCaseCp1252(Text(section.name)), sections.size());
+          sections.push_back(std::move(section));
+          continue;
+        }
+      }
+      if (sections.empty()) continue;  // keys before the first section belong to none
+      Key key;
+      key.line = n;
+      const std::size_t eq = t.find('=');
+      if (eq == std::string_view::npos) {
+        key.name = trimmed;
+      } else {
+        key.name = TrimSpan(all, {trimmed.begin, eq});
+        key.value = TrimSpan(all, {trimmed.begin + eq + 1, trimmed.size - eq - 1});
+      }
+      Section& section = sections.back();
+      section.keyIndex.try_emplace(LowerCaseCp1252(Text(key.name)), section.keys.size());
+      section.keys.push_back(key);
+    }
+  }
+
+  const Section* FindSection(std::string_view name) const {
+    const auto it = sectionIndex.find(LowerCaseCp1252(name));
+    return it == sectionIndex.end() ? nullptr : &sections[it->second];
+  }
+
+  const Key* FindKey(const Section& section, std::string_view name) const {
+    const auto it = section.keyIndex.find(LowerCaseCp1252(name));
+    return it == section.keyIndex.end() ? nullptr : &section.keys[it->second];
+  }
+
+  bool EndsWithLineBreak() const { return !lines.empty() && lines.back().breakSize > 0; }
+};
+
+IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)), impl_(new Impl) {
+  if (auto bytes = LoadBytes(path_, impl_->unreadable)) impl_->bytes = std::move(*bytes);
+  impl_->Parse();
+}
+
+IniFile::~IniFile() = default;
+IniFile::IniFile(IniFile&&) noexcept = default;
+IniFile& IniFile::operator=(IniFile&&) noexcept = default;
+
+bool IniFile::SectionExists(std::string_view section) const {
+  const Section* found = impl_->FindSection(section);
+  return found != nullptr && !found->keys.empty();
+}
+
+std::vector<std::string> IniFile::ReadSections() const {
+  std::vector<std::string> names;
+  names.reserve(impl_->sections.size());
+  for (const Section& section : impl_->sections) {
+    names.emplace_back(impl_->Text(section.name));
+  }
+  return names;
+}
+
+std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
+  std::vector<std::string> names;
+  if (const Section* found = impl_->FindSection(section)) {
+    names.reserve(found->keys.size());
+    for (const Key& key : found->keys) names.emplace_back(impl_->Text(key.name));
+  }
+  return names;
+}
+
+bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
+  const Section* found = impl_->FindSection(section);
+  return found != nullptr && impl_->FindKey(*found, key) != nullptr;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue, std::size_t maxLength) const {
+  const Section* foundSection = impl_->FindSection(section);
+  const Key* found = foundSection ? impl_->FindKey(*foundSection, key) : nullptr;
+  if (found == nullptr || !found->value) return std::string(defaultValue);
+  std::string_view value = impl_->Text(*found->value);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value.substr(0, maxLength));
+}
+
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
+                                  std::int32_t defaultValue) const {
+  return StrToIntDef(ReadString(section, key, ""), defaultValue);
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  if (impl_->unreadable) throw Error(msg::CannotWrite(path_.string()));
+  const std::string& bytes = impl_->bytes;
+  std::string updated;
+  const auto splice = [&](std::size_t from, std::size_t to, std::string_view insert) {
+    updated.reserve(bytes.size() - (to - from) + insert.size());
+    updated.append(bytes, 0, from);
+    updated.append(insert);
+    updated.append(bytes, to, std::string::npos);
+  };
+
+  const Section* foundSection = impl_->FindSection(section);
+  if (foundSection == nullptr) {
+    std::string tail;
+    if (!bytes.empty() && !impl_->EndsWithLineBreak()) tail += kLineBreak;
+    tail += '[';
+    tail += section;
+    tail += ']';
+    tail += kLineBreak;
+    tail += key;
+    tail += '=';
+    tail += value;
+    tail += kLineBreak;
+    splice(bytes.size(), bytes.size(), tail);
+  } else if (const Key* found = impl_->FindKey(*foundSection, key)) {
+    // The line becomes "<name>=<value>", the name spelled as in the file; its line
+    // break stays.
+    const RawLine& line = impl_->lines[found->line];
+    std::string text(impl_->Text(found->name));
+    text += '=';
+    text += value;
+    splice(line.begin, line.textEnd(), text);
+  } else {
+    const std::size_t after =
+        foundSection->keys.empty() ? foundSection->headerLine : foundSection->keys.back().line;
+    const RawLine& line = impl_->lines[after];
+    std::string text;
+    if (line.breakSize == 0) text += kLineBreak;
+    text += key;
+    text += '=';
+    text += value;
+    text += kLineBreak;
+    splice(line.end(), line.end(), text);
+  }
+  WriteFileAtomically(path_, updated);
+  impl_->bytes = std::move(updated);
+  impl_->Parse();
+}
+
+void IniFile::EraseSection(std::string_view section) {
+  const std::string lower = LowerCaseCp1252(section);
+  const auto& sections = impl_->sections;
+  std::string updated;
+  std::size_t copied = 0;
+  bool erased = false;
+  for (std::size_t s = 0; s < sections.size(); ++s) {
+    if (LowerCaseCp1252(impl_->Text(sections[s].name)) != lower) continue;
+    const std::size_t from = impl_->lines[sections[s].headerLine].begin;
+    const std::size_t to = s + 1 < sections.size() ? impl_->lines[sections[s + 1].headerLine].begin
+                                                   : impl_->bytes.size();
+    updated.append(impl_->bytes, copied, from - copied);
+    copied = to;
+    erased = true;
+  }
+  if (!erased) return;
+  if (impl_->unreadable) throw Error(msg::CannotWrite(path_.string()));
+  updated.append(impl_->bytes, copied, std::string::npos);
+  WriteFileAtomically(path_, updated);
+  impl_->bytes = std::move(updated);
+  impl_->Parse();
+}
+
+}  // namespace trivo

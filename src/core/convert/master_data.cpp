@@ -1,0 +1,127 @@
+#include "convert/master_data.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "common/comma_list.h"
+#include "common/name_value.h"
+#include "common/text_file.h"
+#include "ptf/ptf_writer.h"
+
+namespace trivo {
+
+namespace {
+
+constexpr char kQuote = '"';
+
+// An input file counts when something other than a folder exists under its name.
+bool InputFileExists(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
+                   const std::string& logLine, const std::string& failureMessage) {
+  if (SaveTableToPtf(ctx.WorkingDir, fileName, kQuote, table)) {
+    ctx.ui.Log(logLine);
+  } else {
+    ctx.ui.ShowMessage(failureMessage);
+  }
+}
+
+// Buttons 2 and 3: one record per line of the input file, the line in the field at
+// position 1, numbered by the table's auto-increment field.
+void ConvertNameList(Context& ctx, std::string_view csvName, Table& table, std::string_view ptfName,
+                     const std::string& logLine, const std::string& failureMessage) {
+  const std::filesystem::path path = ctx.ProjectFile(csvName);
+  if (!InputFileExists(path)) return;
+  const std::vector<std::string> lines = ReadTextLines(path);
+  table.CreateEmpty();
+  for (const std::string& line : lines) {
+    table.AppendRecord();
+    table.FieldAt(1).SetText(line);
+    table.PostRecord();
+  }
+  SaveAndReport(ctx, table, ptfName, logLine, failureMessage);
+}
+
+// Makes the index active unless it already is, so that the lookups of a long course do
+// not ask the table to switch to the index it already uses.
+void UseIndex(Table& table, std::string_view indexName) {
+  if (table.ActiveIndex() != indexName) table.SetIndex(indexName);
+}
+
+}  // namespace
+
+void BuildDayGroupTable(Context& ctx) {
+  Table& dayGroups = ctx.dm1.cdsDayGroups;
+  dayGroups.CreateEmpty();
+  for (const TDayGroupItem& group : ctx.PrjParams.DayGroups) {
+    dayGroups.AppendRecord();
+    dayGroups.FieldNamed("Group").SetText(group.Name);
+    dayGroups.FieldNamed("Days").SetText(DaysAsDigits(group.Days));
+    dayGroups.FieldNamed("Text").SetText(group.Text);
+    dayGroups.PostRecord();
+  }
+}
+
+void sbEditProjectClick(Context& ctx) {
+  BuildDayGroupTable(ctx);
+  SaveAndReport(ctx, ctx.dm1.cdsDayGroups, "daygroups.ptf", "daygroups.ptf erstellt",
+                "Fehler beim Erstellen von daygroups.ptf");
+}
+
+void sbEditStationsClick(Context& ctx) {
+  ConvertNameList(ctx, "stations.csv", ctx.dm1.cdsStations, "stations.ptf", "station.ptf erstellt",
+                  "fehler beim Erstellen von stations.ptf");
+}
+
+void sbEditLinesClick(Context& ctx) {
+  ConvertNameList(ctx, "lines.csv", ctx.dm1.cdsLines, "lines.ptf", "lines.ptf erstellt",
+                  "Fehler beim Erstellen von lines.ptf");
+}
+
+void sbAssignStationsClick(Context& ctx) {
+  const std::filesystem::path path = ctx.ProjectFile("line_stations.csv");
+  if (!InputFileExists(path)) return;
+  Table& lineStations = ctx.dm1.cdsLineStations;
+  Table& lines = ctx.dm1.cdsLines;
+  Table& stations = ctx.dm1.cdsStations;
+  lineStations.CreateEmpty();
+  const std::vector<std::string> courses = ReadTextLines(path);
+
+  Field lineId = lineStations.FieldNamed("LineID");
+  Field lineStationNumber = lineStations.FieldNamed("LineStationNumber");
+  Field stationId = lineStations.FieldNamed("StationID");
+  std::vector<Value> key(1);
+
+  for (const std::string& course : courses) {
+    const Value lineName{NameOf(course)};
+    const std::vector<std::string> items = SplitCommaList(ValueOf(course));
+    for (std::size_t j = 0; j < items.size(); ++j) {
+      lineStations.AppendRecord();
+
+      lines.OpenTable();
+      UseIndex(lines, "idxLineName");
+      key[0] = lineName;
+      if (lines.FindByKey(key)) lineId.SetInteger(lines.FieldNamed("ID").AsInteger());
+
+      lineStationNumber.SetInteger(static_cast<std::int32_t>(j + 1));
+
+      stations.OpenTable();
+      UseIndex(stations, "idxStationName");
+      key[0] = Value(items[j]);
+      if (stations.FindByKey(key)) stationId.SetInteger(stations.FieldNamed("ID").AsInteger());
+
+      lineStations.PostRecord();
+    }
+  }
+  SaveAndReport(ctx, lineStations, "line_stations.ptf", "line_stations.ptf erstellt",
+                "Fehler beim Erstellen von line_stations.ptf");
+}
+
+}  // namespace trivo

@@ -1,0 +1,467 @@
+#include "convert/timetable_run.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+#include <vector>
+
+#include "common/comma_list.h"
+#include "common/error.h"
+#include "common/name_value.h"
+#include "common/text_file.h"
+#include "convert/timetable_notation.h"
+#include "convert/trip_grid.h"
+#include "convert/ttd_file.h"
+#include "ptf/ptf_reader.h"
+#include "ptf/ptf_writer.h"
+
+namespace trivo {
+
+namespace {
+
+constexpr char kQuote = '"';
+
+constexpr std::string_view kMissingFiles =
+    "Es konnten nicht alle zugehörigen Dateien gefunden werden!";
+constexpr std::string_view kStationMissing = "Fehler tt2ptf bei key ";
+constexpr std::string_view kStationMissingCounting = "Fehler TimeTable, Richtung 2, bei key ";
+constexpr std::string_view kStationMissingPlacing = "Fehler TimeTable, Direction 2, bei key ";
+constexpr std::string_view kStationsDiffer =
+    "Fehler: Bahnhöfe sind verschieden bei TimeTable-Konvertierung";
+constexpr std::string_view kTimeError = "time-error";
+constexpr std::string_view kCellError = "csDummy oder csError";
+constexpr std::string_view kDayGroupConnectionFailed = "Fehler bei DayGroupConnectins";
+constexpr std::string_view kUnknownColumnStation =
+    "Achtung - Fehler bei lineconnections-erstellung!";
+constexpr std::string_view kColumnCheckFailed = "Fehler bei ttc-erstellung";
+
+bool FileExists(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+std::string Concat(std::string_view a, std::string_view b) {
+  std::string text;
+  text.reserve(a.size() + b.size());
+  text.append(a).append(b);
+  return text;
+}
+
+std::string Decimal(std::int32_t value) {
+  return std::to_string(value);
+}
+
+void SetIndexOnce(Table& table, std::string_view indexName) {
+  if (table.ActiveIndex() != indexName) table.SetIndex(indexName);
+}
+
+// One stop of a line's station sequence (cdsLineStations), with its station.
+struct LineStop {
+  std::int32_t stationId = 0;
+  bool known = false;  // cdsStations holds a station with that ID
+  std::string name;
+};
+
+// What the run learns about a line once and uses for all of its day groups and
+// directions; nothing the run writes changes it.
+struct LineData {
+  std::int32_t id = 0;
+  std::string name;
+  std::optional<std::vector<LineStop>> stops;
+  std::optional<std::vector<std::string>> stationList;
+  bool fileOpened = false;
+  std::optional<IniFile> file;
+};
+
+struct StringHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+
+class TimetableRun {
+ public:
+  TimetableRun(Context& ctx, const TimetableRunOptions& options)
+      : ctx_(ctx), options_(options), dm_(ctx.dm1) {}
+
+  void Run() {
+    if (!CheckInputs()) return;
+    dm_.cdsLines.OpenTable();
+    dm_.cdsStations.OpenTable();
+    dm_.cdsLineStations.OpenTable();
+    dm_.cdsDayGroups.OpenTable();
+    dm_.cdsDayGroupConnections.CreateEmpty();
+    dm_.cdsTimeTableConnections.CreateEmpty();
+    dm_.cdsInterval.CreateEmpty();
+    dm_.cdsInterval.SetIndex("IdxInterval");
+
+    Table& lines = dm_.cdsLines;
+    for (lines.MoveFirst(); !lines.AtEnd(); lines.MoveNext()) {
+      LineData line;
+      line.id = lines.FieldNamed("ID").AsInteger();
+      line.name = lines.FieldNamed("Line").AsText();
+      ctx_.editor.CurrentLineName = line.name;
+      ConvertLine(line);
+    }
+    WriteFinalFiles();
+    dm_.cdsLines.CloseTable();
+    dm_.cdsStations.CloseTable();
+    dm_.cdsLineStations.CloseTable();
+    dm_.cdsDayGroups.CloseTable();
+    dm_.cdsDayGroupConnections.CloseTable();
+    dm_.cdsTimeTableConnections.CloseTable();
+    dm_.cdsTimeTable.CloseTable();
+  }
+
+ private:
+  bool Editor() const { return options_.variant == TimetableRunVariant::Editor; }
+
+  void Message(std::string_view text) { ctx_.ui.ShowMessage(std::string(text)); }
+  // A log line in the main window, a message box in the editor.
+  void Notice(std::string text) {
+    if (Editor()) {
+      ctx_.ui.ShowMessage(text);
+    } else {
+      ctx_.ui.Log(text);
+    }
+  }
+  void Created(std::string_view fileName) {
+    if (!Editor()) ctx_.ui.Log(Concat(fileName, " erstellt"));
+  }
+  void SaveFailed(std::string logLine, std::string_view editorMessage) {
+    if (Editor()) {
+      Message(editorMessage);
+    } else {
+      ctx_.ui.Log(logLine);
+    }
+  }
+
+  // Returns whether the run goes on.
+  bool CheckInputs() {
+    bool go = true;
+    if (!TimetableCsvInputsExist(ctx_)) {
+      Message(kMissingFiles);
+      go = Editor();
+    }
+    const bool ptfInputs = FileExists(ctx_.WorkingFile("lines.ptf")) &&
+                           FileExists(ctx_.WorkingFile("stations.ptf")) &&
+                           FileExists(ctx_.WorkingFile("line_stations.ptf"));
+    if (ptfInputs && go) {
+      LoadStationsPtf(ctx_);
+    } else {
+      Notice(std::string(kMissingFiles));
+      go = Editor();
+    }
+    return go;
+  }
+
+  void ConvertLine(LineData& line) {
+    Table& dayGroups = dm_.cdsDayGroups;
+    for (dayGroups.MoveFirst(); !dayGroups.AtEnd(); dayGroups.MoveNext()) {
+      const std::int32_t dayGroupId = dayGroups.FieldNamed("ID").AsInteger();
+      ctx_.editor.CurrentDayGroupName = dayGroups.FieldNamed("Group").AsText();
+      for (int direction = 1; direction <= 2; ++direction) {
+        if (Editor()) ctx_.editor.CurrentDirection = direction;
+        ConvertCombination(line, dayGroupId, ctx_.editor.CurrentDayGroupName, direction);
+      }
+      if (Editor()) ctx_.editor.CurrentDirection = 3;
+    }
+    WriteLineConnections(line.id);
+  }
+
+  void ConvertCombination(LineData& line, std::int32_t dayGroupId, const std::string& dayGroupName,
+                          int direction) {
+    grid_.Clear();
+    SetIndexOnce(dm_.cdsStations, "idxID");
+    SetIndexOnce(dm_.cdsLineStations, "idxLineStations");
+    if (!line.stops) line.stops = ReadLineStops(line.id);
+    grid_.SetHeaders(BuildHeader(*line.stops, direction));
+
+    if (!line.stationList) line.stationList = StationListOf(line.name);
+    if (line.stationList->empty()) return;
+
+    if (!line.fileOpened) {
+      line.fileOpened = true;
+      if (const auto path = TimetableFilePath(ctx_, line.name)) line.file.emplace(*path);
+    }
+    if (options_.onCombination) {
+      options_.onCombination(TimetableCombination{line.id, line.name, dayGroupId, dayGroupName,
+                                                  direction, *line.stationList,
+                                                  line.file ? &*line.file : nullptr});
+    }
+    const std::string section = TimetableSectionName(direction, dayGroupName);
+    if (!line.file || !line.file->SectionExists(section)) return;
+
+    int column = 0;
+    for (const std::string& row : ReadTimetableRows(*line.file, section)) {
+      ConvertRow(row, column);
+      ++column;
+    }
+    grid_.KeepColumnsBefore(column);
+
+    RecordCombination(line.id, dayGroupId, direction);
+    grid_.FillEmptyHeaders();
+    CheckColumns();
+
+    std::string fileName = "tt_";
+    fileName.append(Decimal(line.id)).append("_").append(Decimal(direction));
+    fileName.append("_").append(Decimal(dayGroupId)).append(".ptf");
+    text_.clear();
+    grid_.AppendPtfText(text_);
+    WriteFileAtomically(ctx_.WorkingFile(fileName), text_, fileName);
+    Created(fileName);
+  }
+
+  // The stops of a line in sequence order (cdsLineStations on idxLineStations) with their
+  // stations (cdsStations on idxID).
+  std::vector<LineStop> ReadLineStops(std::int32_t lineId) {
+    std::vector<LineStop> stops;
+    Table& lineStations = dm_.cdsLineStations;
+    Table& stations = dm_.cdsStations;
+    for (std::int32_t number = 1; lineStations.FindByKey({Value(lineId), Value(number)});
+         ++number) {
+      LineStop stop;
+      stop.stationId = lineStations.FieldNamed("StationID").AsInteger();
+      if (stations.FindByKey({Value(stop.stationId)})) {
+        stop.known = true;
+        stop.name = stations.FieldNamed("Station").AsText();
+      }
+      stops.push_back(std::move(stop));
+    }
+    return stops;
+  }
+
+  // Two columns per station of the line, consecutive repeats dropped; reversed for
+  // direction 2. A stop without a station is reported once per walk over the sequence
+  // (direction 2 walks twice: once to count, once to place).
+  const std::vector<std::string_view>& BuildHeader(const std::vector<LineStop>& stops,
+                                                   int direction) {
+    headers_.clear();
+    const auto walk = [&](std::string_view missingText, bool place) {
+      const std::string* previous = nullptr;
+      for (const LineStop& stop : stops) {
+        if (!stop.known) {
+          Notice(Concat(Editor() ? kStationMissing : missingText, Decimal(stop.stationId)));
+          continue;
+        }
+        if (previous != nullptr && *previous == stop.name) continue;
+        if (place) {
+          headers_.emplace_back(stop.name);
+          headers_.emplace_back(stop.name);
+        }
+        previous = &stop.name;
+      }
+    };
+    if (direction == 1) {
+      walk(kStationMissing, true);
+    } else {
+      walk(kStationMissingCounting, false);
+      walk(kStationMissingPlacing, true);
+      std::reverse(headers_.begin(), headers_.end());
+    }
+    return headers_;
+  }
+
+  // The line's stations from line_stations.csv: the items of the first entry named like
+  // the line (letter case ignored), else all lines of the file.
+  std::vector<std::string> StationListOf(const std::string& lineName) {
+    if (!lineStationsCsv_) {
+      lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"));
+    }
+    const int index = IndexOfName(*lineStationsCsv_, lineName);
+    if (index < 0) return *lineStationsCsv_;
+    return SplitCommaList(ValueOf((*lineStationsCsv_)[static_cast<std::size_t>(index)]));
+  }
+
+  // One section row: its station (the first cell) is checked against the header of the
+  // column, and its trip cells become that column's cells. A row beyond the last column
+  // has no column to go to; it is reported like any other mismatch and left out.
+  void ConvertRow(std::string_view row, int column) {
+    const std::size_t firstComma = row.find(',');
+    const std::string_view station = row.substr(0, firstComma);
+    const std::string_view trips =
+        firstComma == std::string_view::npos ? std::string_view{} : row.substr(firstComma + 1);
+
+    bool matches = column < grid_.ColCount() && station == grid_.Header(column);
+    if (!matches && column < grid_.ColCount()) {
+      grid_.DeleteColumn(column);
+      matches = column < grid_.ColCount() && station == grid_.Header(column);
+    }
+    if (!matches) Message(kStationsDiffer);
+    if (column >= grid_.ColCount()) return;
+
+    // The cells after the station, split at every comma; an empty text after a final
+    // comma is no cell.
+    int count = static_cast<int>(std::count(trips.begin(), trips.end(), ','));
+    if (!trips.empty() && trips.back() != ',') ++count;
+    std::int32_t* cells = grid_.AddColumnCells(count);
+    std::size_t begin = 0;
+    for (int trip = 0; trip < count; ++trip) {
+      const std::size_t end = std::min(trips.find(',', begin), trips.size());
+      cells[trip] = ConvertCell(trips.substr(begin, end - begin));
+      begin = end + 1;
+    }
+  }
+
+  std::int32_t ConvertCell(std::string_view cell) {
+    switch (GetTimeStringState(cell)) {
+      case TCellState::csTime: {
+        const std::int32_t minutes = TimeStringToMinutes(cell);
+        if (minutes == -1) Message(kTimeError);
+        return minutes;
+      }
+      case TCellState::csInterval:
+        return -IntervalId(StringToInterval(cell));
+      case TCellState::csEmpty:
+        return TripGrid::kNoStop;
+      case TCellState::csError:
+      case TCellState::csDummy:
+        break;
+    }
+    Message(kCellError);
+    return TripGrid::kNoStop;
+  }
+
+  // The ID of an interval length in cdsInterval, added with the next ID (the number of
+  // records plus 2) when the length is new in this run.
+  std::int32_t IntervalId(std::int32_t minutes) {
+    if (const auto found = intervalIds_.find(minutes); found != intervalIds_.end()) {
+      return found->second;
+    }
+    Table& intervals = dm_.cdsInterval;
+    const std::int32_t id = intervals.CountRecords() + 2;
+    intervals.AppendRecord();
+    intervals.FieldNamed("ID").SetInteger(id);
+    intervals.FieldNamed("Interval").SetFloat(static_cast<double>(minutes));
+    intervals.PostRecord();
+    intervalIds_.emplace(minutes, id);
+    return id;
+  }
+
+  // The ID of the station named so (cdsStations on idxStationName), looked up once per run.
+  std::optional<std::int32_t> StationIdByName(std::string_view name) {
+    if (const auto found = stationIdsByName_.find(name); found != stationIdsByName_.end()) {
+      return found->second;
+    }
+    Table& stations = dm_.cdsStations;
+    std::optional<std::int32_t> id;
+    if (stations.FindByKey({Value(name)})) id = stations.FieldNamed("ID").AsInteger();
+    stationIdsByName_.emplace(std::string(name), id);
+    return id;
+  }
+
+  // One cdsDayGroupConnections record for the timetable table, one
+  // cdsTimeTableConnections record per column whose header names a station.
+  void RecordCombination(std::int32_t lineId, std::int32_t dayGroupId, int direction) {
+    try {
+      Table& connections = dm_.cdsDayGroupConnections;
+      connections.AppendRecord();
+      connections.FieldNamed("LineID").SetInteger(lineId);
+      connections.FieldNamed("DayGroupID").SetInteger(dayGroupId);
+      connections.FieldNamed("Direction").SetInteger(direction);
+      connections.PostRecord();
+    } catch (const Error&) {
+      Message(kDayGroupConnectionFailed);
+    }
+    SetIndexOnce(dm_.cdsStations, "idxStationName");
+    Table& columns = dm_.cdsTimeTableConnections;
+    recordedStations_.clear();
+    for (int column = 0; column < grid_.ColCount(); ++column) {
+      const auto stationId = StationIdByName(grid_.Header(column));
+      if (!stationId) {
+        Notice(std::string(kUnknownColumnStation));
+        continue;
+      }
+      columns.AppendRecord();
+      columns.FieldNamed("StationID").SetInteger(*stationId);
+      columns.FieldNamed("DayGroupID").SetInteger(dayGroupId);
+      columns.FieldNamed("Direction").SetInteger(direction);
+      columns.FieldNamed("Position").SetInteger(column + 1);
+      columns.PostRecord();
+      recordedStations_.push_back(*stationId);
+    }
+  }
+
+  // Every column must name a station that has a connection record of this table. The
+  // records of the current day group and direction are exactly those just recorded, so
+  // they are looked up there.
+  void CheckColumns() {
+    SetIndexOnce(dm_.cdsStations, "idxStationName");
+    for (int column = 0; column < grid_.ColCount(); ++column) {
+      const auto stationId = StationIdByName(grid_.Header(column));
+      bool recorded = false;
+      if (stationId) {
+        SetIndexOnce(dm_.cdsTimeTableConnections, "idxSDD");
+        recorded = std::find(recordedStations_.begin(), recordedStations_.end(), *stationId) !=
+                   recordedStations_.end();
+      }
+      if (!recorded) Message(kColumnCheckFailed);
+    }
+  }
+
+  void WriteLineConnections(std::int32_t lineId) {
+    const std::string fileName = "ttc_" + Decimal(lineId) + ".ptf";
+    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, dm_.cdsTimeTableConnections)) {
+      Created(fileName);
+    } else {
+      SaveFailed("Fehler beim Erstellen von ttc_" + Decimal(lineId),
+                 "Fehler: speichern TimeTableConnections");
+    }
+    dm_.cdsTimeTableConnections.CreateEmpty();
+  }
+
+  void WriteFinalFiles() {
+    WriteFinalFile("line_connections.ptf", dm_.cdsDayGroupConnections,
+                   "Fehler beim Erstellen von line_conneciont.ptf",
+                   "Fehler: speichern DayGroupConnections");
+    WriteFinalFile("tt_connections.ptf", dm_.cdsTimeTableConnections,
+                   "Fehler beim Erstellen von tt_connections.ptf",
+                   "Fehler: speichern LineConnections");
+    dm_.cdsInterval.SetIndex("IdxID");
+    WriteFinalFile("intervals.ptf", dm_.cdsInterval, "Fehler beim Erstellen von intervals.ptf",
+                   "Fehler: speichern Intervals");
+  }
+
+  void WriteFinalFile(std::string_view fileName, Table& table, std::string_view failureLine,
+                      std::string_view editorMessage) {
+    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, table)) {
+      Created(fileName);
+    } else {
+      SaveFailed(std::string(failureLine), editorMessage);
+    }
+  }
+
+  Context& ctx_;
+  const TimetableRunOptions& options_;
+  Tdm1& dm_;
+
+  TripGrid grid_;
+  std::vector<std::string_view> headers_;
+  std::string text_;
+  std::optional<std::vector<std::string>> lineStationsCsv_;
+  std::map<std::int32_t, std::int32_t> intervalIds_;
+  std::unordered_map<std::string, std::optional<std::int32_t>, StringHash, std::equal_to<>>
+      stationIdsByName_;
+  std::vector<std::int32_t> recordedStations_;
+};
+
+}  // namespace
+
+bool TimetableCsvInputsExist(const Context& ctx) {
+  return FileExists(ctx.ProjectFile("lines.csv")) && FileExists(ctx.ProjectFile("stations.csv")) &&
+         FileExists(ctx.ProjectFile("line_stations.csv")) &&
+         FileExists(ctx.ProjectFile("station_lines.csv"));
+}
+
+void RunTimetableConversion(Context& ctx, const TimetableRunOptions& options) {
+  TimetableRun(ctx, options).Run();
+}
+
+}  // namespace trivo

@@ -1,0 +1,36 @@
+#include "convert/ttd_file.h"
+
+namespace trivo {
+
+std::optional<std::filesystem::path> TimetableFilePath(const Context& ctx,
+                                                       std::string_view lineName) {
+  // A separator would lead out of the project folder; a NUL would cut the name short in
+  // the operating system and address another file.
+  if (lineName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::string fileName = "line_";
+  fileName.append(lineName);
+  fileName.append(".ttd");
+  return ctx.ProjectFile(fileName);
+}
+
+std::string TimetableSectionName(int direction, std::string_view dayGroupName) {
+  std::string section = std::to_string(direction);
+  section.push_back('_');
+  section.append(dayGroupName);
+  return section;
+}
+
+std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view section) {
+  std::vector<std::string> rows;
+  for (int key = 1;; ++key) {
+    std::string row =
+        file.ReadString(section, std::to_string(key), "", IniFile::kTimetableRowLimit);
+    if (row.empty()) break;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+}  // namespace trivo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/ini_file.h"
+#include "project/context.h"
+
+namespace trivo {
+
+// The timetable data file line_<line name>.ttd of a line in the project folder; empty for
+// a line name holding "/" or "\", whose file would lie outside the project folder (such a
+// line reads as having no timetable file).
+std::optional<std::filesystem::path> TimetableFilePath(const Context& ctx,
+                                                       std::string_view lineName);
+
+// "<direction>_<day group name>", for example "1_Mo-Fr".
+std::string TimetableSectionName(int direction, std::string_view dayGroupName);
+
+// The rows of a section: keys "1", "2", ... up to the first missing or empty key, each
+// cut at 4095 characters.
+std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view section);
+
+}  // namespace trivo

@@ -1,0 +1,74 @@
+#include "project/prj_save.h"
+
+#include <string>
+
+#include "common/ini_file.h"
+#include "convert/master_data.h"
+#include "ptf/ptf_writer.h"
+
+namespace trivo {
+namespace {
+
+constexpr std::string_view kDayGroupsPtf = "daygroups.ptf";
+
+std::string JoinDayGroupNames(const TPrjParams& params) {
+  std::string names;
+  for (std::size_t i = 0; i < params.DayGroups.size(); ++i) {
+    if (i > 0) names += ',';
+    names += params.DayGroups[i].Name;
+  }
+  return names;
+}
+
+std::string JoinDayNames(Weekdays days) {
+  std::string names;
+  for (std::size_t day = 0; day < DayNames.size(); ++day) {
+    if (!days.test(day)) continue;
+    if (!names.empty()) names += ',';
+    names += DayNames[day];
+  }
+  return names;
+}
+
+void WriteApplication(const AppInfo& app, IniFile& ini) {
+  ini.WriteString("application", "name", app.AppName);
+  ini.WriteString("application", "edition", app.AppEdition);
+  ini.WriteString("application", "version", app.AppVersion);
+  ini.WriteString("application", "type", app.AppType);
+}
+
+void WriteDayGroups(const TPrjParams& params, IniFile& ini) {
+  ini.WriteString("daygroups", "daygroupnames", JoinDayGroupNames(params));
+  for (const TDayGroupItem& group : params.DayGroups) {
+    ini.WriteString("daygroups", group.Name + "_text", group.Text);
+    ini.WriteString("daygroups", group.Name + "_days", JoinDayNames(group.Days));
+  }
+}
+
+void WriteDayGroupsPtf(Context& ctx) {
+  BuildDayGroupTable(ctx);
+  if (!SaveTableToPtf(ctx.WorkingDir, kDayGroupsPtf, '"', ctx.dm1.cdsDayGroups)) {
+    ctx.ui.ShowMessage("fehler bei PTF-Erzeugung daygroups.ptf");
+  }
+}
+
+void WriteMaxDriveMinutes(const TPrjParams& params, IniFile& ini) {
+  const std::string minutes = std::to_string(params.MaxDriveMinutes);
+  ini.WriteString("timetable", "max_drive_minutes", minutes);
+  if (ini.ValueExists("options", "max_drive_minutes")) {
+    ini.WriteString("options", "max_drive_minutes", minutes);
+  }
+}
+
+}  // namespace
+
+void WriteProjectFile(Context& ctx, const std::filesystem::path& path) {
+  IniFile ini(path);
+  WriteApplication(ctx.app, ini);
+  ini.WriteString("general", "lastsave", CurrentLastSave());
+  WriteDayGroups(ctx.PrjParams, ini);
+  WriteDayGroupsPtf(ctx);
+  WriteMaxDriveMinutes(ctx.PrjParams, ini);
+}
+
+}  // namespace trivo

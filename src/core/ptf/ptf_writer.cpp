@@ -1,0 +1,73 @@
+#include "ptf/ptf_writer.h"
+
+#include <cmath>
+
+#include "common/strings.h"
+#include "common/text_file.h"
+
+namespace trivo {
+
+namespace {
+
+std::string PtfValue(const Field& field, char quote) {
+  const Value& value = field.AsValue();
+  if (value.IsNull()) return "null";
+  if (value.IsText()) return PtfQuote(value.Text(), quote);
+  if (value.IsInteger()) return std::to_string(value.Integer());
+  if (value.IsBoolean()) return value.Boolean() ? "true" : "false";
+  // A script has no literal for infinities or NaN; null keeps the file readable.
+  if (!std::isfinite(value.Float())) return "null";
+  return FloatToStr(value.Float());
+}
+
+}  // namespace
+
+std::string PtfQuote(std::string_view text, char quote) {
+  std::string doubled;
+  doubled.reserve(text.size() + 2);
+  for (const char c : text) {
+    doubled.push_back(c);
+    if (c == '\\') doubled.push_back('\\');
+  }
+  std::string result(1, quote);
+  result.reserve(doubled.size() + 8);
+  for (const char c : doubled) {
+    if (c == quote) result.push_back('\\');
+    result.push_back(c);
+  }
+  result.push_back(quote);
+  return result;
+}
+
+std::vector<std::string> TableToPtfLines(Table& table, char quote) {
+  std::vector<std::string> lines;
+  lines.emplace_back(kPtfFirstLine);
+  lines.emplace_back(kPtfSecondLine);
+  std::string names;
+  for (const FieldDef& def : table.FieldDefs()) {
+    names += quote + def.name + quote + ',';
+  }
+  lines.push_back(std::move(names));
+  table.OpenTable();
+  table.MoveFirst();
+  const int fieldCount = static_cast<int>(table.FieldDefs().size());
+  while (!table.AtEnd()) {
+    std::string line;
+    for (int i = 0; i < fieldCount; ++i) {
+      line += PtfValue(table.FieldAt(i), quote);
+      line += ',';
+    }
+    lines.push_back(std::move(line));
+    table.MoveNext();
+  }
+  lines.push_back(std::to_string(fieldCount) + ");");
+  return lines;
+}
+
+bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName, char quote,
+                    Table& table) {
+  const std::vector<std::string> lines = TableToPtfLines(table, quote);
+  return TryWriteFileAtomically(workingDir / std::string(fileName), JoinLinesCrLf(lines));
+}
+
+}  // namespace trivo

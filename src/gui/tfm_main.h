@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <functional>
+
+#include "dialog_hooks.h"
+#include "project/context.h"
+
+namespace trivo::gui {
+
+class TrivoWindows;
+
+// The main window: opens a project, shows its path in the caption and offers the five
+// numbered conversion buttons; the conversions report into the log memo Memo1.
+class TfmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Creating the window runs FormCreate. The other windows of the set are created after
+  // it and are reached only when a command runs.
+  explicit TfmMain(TrivoWindows& windows);
+
+  static QString BaseCaption();
+
+  // Commands.
+  void FileOpen();
+  void FileExit();
+  void LoadProject(const QString& path);
+  void FileNew();
+  void NewProject();
+  // False when nothing was written (dialog cancelled, an error ended the command).
+  bool FileSave();
+  bool FileSaveAs();
+  void sbMakeClick();
+  void SpeedButton3Click();
+  void ErstellenButtonClick();
+  void WebAnsichtButtonClick();
+  void ShowEditProject();
+  void ShowEditTimeTable();
+  void ShowHint(const QString& longHint);
+
+  // The dialogs' remembered file names.
+  QString OpenDialogFileName() const { return openDialogFileName_; }
+  QString SaveDialogFileName() const { return saveDialogFileName_; }
+
+  QStatusBar* StatusLine;
+  QToolBar* SpeedBar;
+  QToolButton* SpeedButton2;
+  QWidget* Panel1;
+  QWidget* paWorkChoice;
+  QPlainTextEdit* Memo2;
+  QPushButton* sbEditProject;
+  QPushButton* sbEditStations;
+  QPushButton* sbEditLines;
+  QPushButton* sbAssignStations;
+  QPushButton* sbEditTimeTable;
+  QPlainTextEdit* Memo1;
+  QMenu* FileMenu;
+  QAction* FileOpenItem;
+  QAction* N1;
+  QAction* FileExitItem;
+  QMenu* ExtrasMenu;
+  QAction* EditProjectItem;
+  QAction* EditTimeTableItem;
+  QAction* MakeItem;
+  QAction* QueryItem;
+  QAction* WebCopyItem;
+  QAction* FileNewItem;
+  QAction* FileSaveItem;
+  QAction* FileSaveAsItem;
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void GetProgInfo();
+  void BuildMenu();
+  void BuildSpeedBar();
+  void BuildWorkChoice();
+  QPushButton* NewConversionButton(const char* name, const QString& text,
+                                   void (*conversion)(trivo::Context&));
+  QAction* NewMenuItem(QMenu* menu, const char* name, const QString& text, const QString& hint,
+                       const std::function<void()>& command);
+  // Reads a project file into PrjParams and refreshes the settings window.
+  void ReadProjectFile(const QString& path);
+  // Asks for a project file; a chosen file's folder becomes the working directory.
+  QString AskFileName(FileDialogKind kind, const QString& fileName);
+  void Run(const std::function<void()>& command);
+  bool ProjectLoaded() const;
+  void SetNewProjectCaption();
+
+  TrivoWindows& windows_;
+  trivo::Context& ctx_;
+  QString openDialogFileName_;
+  QString saveDialogFileName_;
+};
+
+}  // namespace trivo::gui

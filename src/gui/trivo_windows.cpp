@@ -1,0 +1,31 @@
+#include "trivo_windows.h"
+
+#include "dlg_first_save.h"
+#include "tfm_edit_project.h"
+#include "tfm_edit_time_table.h"
+#include "tfm_main.h"
+#include "tfm_make.h"
+#include "tfm_query.h"
+#include "tfm_web_copy.h"
+
+namespace trivo::gui {
+
+TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
+  // PrjParams starts with no day groups and the default drive time of 720 minutes.
+  fmMain = std::make_unique<TfmMain>(*this);
+  fmEditProject = new TfmEditProject(ctx, ui, fmMain.get());
+  fmEditProject->saveProject = [this] { return fmMain->FileSave(); };
+  DlgFirstSave = new TDlgFirstSave(fmMain.get());
+  fmEditTimeTable = new TfmEditTimeTable(ctx, fmMain.get());
+  fmWebCopy = new TfmWebCopy(ctx, fmMain.get());
+  fmMake = new TfmMake(ctx, fmMain.get());
+  fmQuery = new TfmQuery(ctx, fmMain.get());
+}
+
+TrivoWindows::~TrivoWindows() {
+  ui.SetLogSink({});
+  ui.SetDialogParent(nullptr);
+  fmMain.reset();
+}
+
+}  // namespace trivo::gui

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+
+#include "dialog_hooks.h"
+#include "gui_user_interface.h"
+#include "project/context.h"
+
+namespace trivo::gui {
+
+class TfmMain;
+class TfmEditProject;
+class TDlgFirstSave;
+class TfmEditTimeTable;
+class TfmWebCopy;
+class TfmMake;
+class TfmQuery;
+
+// The running program: its state (the Context with PrjParams and the data module dm1)
+// and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
+// fmEditTimeTable, fmWebCopy, fmMake, fmQuery, and last dm1, whose working tables are
+// absent until a command first uses them. All live until the set is destroyed; only the
+// main window is shown, by the caller.
+class TrivoWindows {
+ public:
+  TrivoWindows();
+  ~TrivoWindows();
+  TrivoWindows(const TrivoWindows&) = delete;
+  TrivoWindows& operator=(const TrivoWindows&) = delete;
+
+  GuiUserInterface ui;
+  DialogHooks dialogs = DialogHooks::Platform();
+  trivo::Context ctx{ui};
+
+  // fmMain owns the other windows as its children.
+  std::unique_ptr<TfmMain> fmMain;
+  TfmEditProject* fmEditProject = nullptr;
+  TDlgFirstSave* DlgFirstSave = nullptr;
+  TfmEditTimeTable* fmEditTimeTable = nullptr;
+  TfmWebCopy* fmWebCopy = nullptr;
+  TfmMake* fmMake = nullptr;
+  TfmQuery* fmQuery = nullptr;
+  trivo::Tdm1& dm1;
+};
+
+}  // namespace trivo::gui
