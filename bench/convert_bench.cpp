@@ -25,6 +25,10 @@
 #include <system_error>
 #include <vector>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
 #include "common/error.h"
 #include "common/user_interface.h"
 #include "convert/conversion_buttons.h"
@@ -235,6 +239,14 @@ void RunReportingErrors(SilentUserInterface& ui, Action&& action) {
 
 using SteadyClock = std::chrono::steady_clock;
 
+// Writes back what earlier runs left in the page cache, so that one timed run does not
+// pay for the write-back of the previous one. Not timed.
+void SettleDisk() {
+#if defined(__unix__) || defined(__APPLE__)
+  ::sync();
+#endif
+}
+
 double SecondsSince(SteadyClock::time_point start) {
   return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
@@ -326,6 +338,7 @@ double MeasureIoFloor(const std::vector<fs::path>& inputs,
 struct Options {
   std::optional<fs::path> keep;
   int runs = 5;
+  bool help = false;
 };
 
 constexpr std::string_view kUsage =
@@ -337,7 +350,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--keep" && i + 1 < argc) {
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+    } else if (arg == "--keep" && i + 1 < argc) {
       options.keep = fs::path(argv[++i]);
     } else if (arg == "--runs" && i + 1 < argc) {
       char* end = nullptr;
@@ -376,6 +391,16 @@ fs::path PrepareKeepFolder(const fs::path& dir) {
   return fs::absolute(dir);
 }
 
+double Best(const std::vector<double>& times) {
+  return *std::min_element(times.begin(), times.end());
+}
+
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  const std::size_t middle = times.size() / 2;
+  return times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+}
+
 double Megabytes(std::uintmax_t bytes) {
   return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
@@ -383,6 +408,14 @@ double Megabytes(std::uintmax_t bytes) {
 int Run(const Options& options) {
   const ProjectShape shape;
   const fs::path root = options.keep ? PrepareKeepFolder(*options.keep) : MakeTemporaryFolder();
+  // The temporary folder goes when the benchmark ends, also after an error.
+  struct RemoveOnExit {
+    fs::path dir;
+    ~RemoveOnExit() {
+      std::error_code ignored;
+      if (!dir.empty()) fs::remove_all(dir, ignored);
+    }
+  } cleanup{options.keep ? fs::path() : root};
   const fs::path projectDir = root / "project";
   const fs::path floorDir = root / "io-floor";
   fs::create_directories(projectDir);
@@ -398,45 +431,58 @@ int Run(const Options& options) {
   const std::vector<fs::path> inputs = FilesIn(projectDir, false);
   const fs::path projectFile = projectDir / "bench.tvp";
 
+  // Conversion and I/O floor take turns, so that a change in the machine's load during
+  // the benchmark touches both figures alike.
   std::vector<double> conversionTimes;
+  std::vector<double> floorTimes;
+  std::vector<fs::path> outputs;
+  std::vector<std::uintmax_t> outputSizes;
+  std::uintmax_t inputBytes = 0;
+  int messages = 0;
   for (int run = 0; run < options.runs; ++run) {
+    SettleDisk();
     const ConversionRun result = RunConversion(projectFile);
     conversionTimes.push_back(result.seconds);
-    std::printf("  conversion run %d: %.3f s (processor %.3f s; %d log lines, %d messages)\n",
-                run + 1, result.seconds, result.cpuSeconds, result.logLines, result.messages);
+    messages += result.messages;
+    if (run == 0) {
+      outputs = FilesIn(projectDir, true);
+      for (const fs::path& output : outputs) outputSizes.push_back(fs::file_size(output));
+    }
+    SettleDisk();
+    floorTimes.push_back(MeasureIoFloor(inputs, outputSizes, floorDir, inputBytes));
+    std::printf(
+        "  run %d: conversion %.3f s (processor %.3f s; %d log lines, %d messages), "
+        "I/O floor %.3f s\n",
+        run + 1, result.seconds, result.cpuSeconds, result.logLines, result.messages,
+        floorTimes.back());
     if (result.messages > 0) {
       std::cout << "  first message: " << result.firstMessage << "\n";
     }
   }
-
-  const std::vector<fs::path> outputs = FilesIn(projectDir, true);
-  std::vector<std::uintmax_t> outputSizes;
-  for (const fs::path& output : outputs) outputSizes.push_back(fs::file_size(output));
   const std::uintmax_t outputBytes = TotalSize(outputs);
-
-  std::vector<double> floorTimes;
-  std::uintmax_t inputBytes = 0;
-  for (int run = 0; run < options.runs; ++run) {
-    floorTimes.push_back(MeasureIoFloor(inputs, outputSizes, floorDir, inputBytes));
-    std::printf("  I/O floor run %d: %.3f s\n", run + 1, floorTimes.back());
-  }
   fs::remove_all(floorDir);
 
-  const double conversion = *std::min_element(conversionTimes.begin(), conversionTimes.end());
-  const double floor = *std::min_element(floorTimes.begin(), floorTimes.end());
+  const double conversion = Best(conversionTimes);
+  const double floor = Best(floorTimes);
   const double ratio = floor > 0 ? conversion / floor : 0;
   const bool met = conversion < 1.0 && ratio <= 3.0;
   std::printf(
       "input:      %zu files, %.1f MB\n"
       "output:     %zu PTF files, %.1f MB\n"
-      "conversion: %.3f s (best of %d)\n"
-      "I/O floor:  %.3f s (best of %d: read all inputs, write the same output sizes)\n"
-      "ratio:      %.2fx\n"
+      "conversion: %.3f s best of %d runs (median %.3f s)\n"
+      "I/O floor:  %.3f s best of %d runs (median %.3f s): read all inputs, write the same "
+      "output sizes\n"
+      "ratio:      %.2fx (medians %.2fx)\n"
       "target:     conversion < 1 s and <= 3x the I/O floor: %s\n",
       inputs.size(), Megabytes(inputBytes), outputs.size(), Megabytes(outputBytes), conversion,
-      options.runs, floor, options.runs, ratio, met ? "met" : "NOT met");
+      options.runs, Median(conversionTimes), floor, options.runs, Median(floorTimes), ratio,
+      Median(floorTimes) > 0 ? Median(conversionTimes) / Median(floorTimes) : 0,
+      met ? "met" : "NOT met");
+  if (messages > 0) {
+    std::cout << "warning: the conversion reported " << messages
+              << " messages; the generated project should convert without any\n";
+  }
 
-  if (!options.keep) fs::remove_all(root);
   return 0;
 }
 
@@ -447,6 +493,10 @@ int main(int argc, char** argv) {
   if (!options) {
     std::cerr << kUsage;
     return 2;
+  }
+  if (options->help) {
+    std::cout << kUsage;
+    return 0;
   }
   try {
     return Run(*options);

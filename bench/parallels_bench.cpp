@@ -27,8 +27,13 @@ class QuietUserInterface : public trivo::UserInterface {
   void Beep() override {}
 };
 
+std::string Numbered(std::string prefix, int number) {
+  prefix += std::to_string(number);
+  return prefix;
+}
+
 std::string StationName(int index) {
-  return "Station " + std::to_string(index);
+  return Numbered("Station ", index);
 }
 
 // Lines run along stretches of a ring of stations, some against its direction, and take
@@ -38,7 +43,7 @@ void WriteNetwork(const std::filesystem::path& dir) {
   std::vector<std::vector<std::string>> linesAt(kStations);
   std::ofstream lineStations(dir / "line_stations.csv", std::ios::binary);
   for (int line = 0; line < kLines; ++line) {
-    const std::string lineName = "L" + std::to_string(line + 1);
+    const std::string lineName = Numbered("L", line + 1);
     const int start = static_cast<int>(random() % kStations);
     const int step = random() % 2 == 0 ? 1 : kStations - 1;
     lineStations << lineName << '=';
@@ -70,7 +75,7 @@ void WriteNetwork(const std::filesystem::path& dir) {
 int main() {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() /
-      ("trivo-parallels-bench-" + std::to_string(std::random_device{}()));
+      Numbered("trivo-parallels-bench-", static_cast<int>(std::random_device{}() % 1000000));
   std::filesystem::create_directories(dir);
   WriteNetwork(dir);
 

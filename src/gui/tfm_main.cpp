@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QStyle>
-#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -141,6 +140,7 @@ void TfmMain::BuildSpeedBar() {
   SpeedButton2->setAutoRaise(true);
   ApplyHint(*SpeedButton2, QStringLiteral("Öffnen|"));
   connect(SpeedButton2, &QToolButton::clicked, this, &TfmMain::FileOpen);
+  SpeedButton2->installEventFilter(this);
   SpeedBar->addWidget(SpeedButton2);
 }
 
@@ -161,7 +161,7 @@ void TfmMain::BuildWorkChoice() {
   paWorkChoice = new QWidget(Panel1);
   paWorkChoice->setObjectName(QStringLiteral("paWorkChoice"));
 
-  Memo2 = new QPlainTextEdit(paWorkChoice);
+  Memo2 = new QTextEdit(paWorkChoice);
   Memo2->setObjectName(QStringLiteral("Memo2"));
   Memo2->setReadOnly(true);
   Memo2->setFrameShape(QFrame::NoFrame);
@@ -178,11 +178,9 @@ void TfmMain::BuildWorkChoice() {
   QStringList instruction;
   for (const char* line : kInstructionLines) instruction << QString::fromUtf8(line);
   Memo2->setPlainText(instruction.join(QLatin1Char('\n')));
-  QTextCursor cursor(Memo2->document());
-  cursor.select(QTextCursor::Document);
-  QTextBlockFormat centred;
-  centred.setAlignment(Qt::AlignHCenter);
-  cursor.mergeBlockFormat(centred);
+  Memo2->selectAll();
+  Memo2->setAlignment(Qt::AlignHCenter);
+  Memo2->moveCursor(QTextCursor::Start);
 
   sbEditProject = NewConversionButton("sbEditProject", QStringLiteral("1) daygroups.ptf erstellen"),
                                       &trivo::sbEditProjectClick);
@@ -248,6 +246,14 @@ bool TfmMain::event(QEvent* event) {
     return true;
   }
   return QMainWindow::event(event);
+}
+
+// The open button's long hint is empty: resting on it empties the status line.
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SpeedButton2 && event->type() == QEvent::Enter) {
+    ShowHint(SpeedButton2->statusTip());
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TfmMain::ShowHint(const QString& longHint) {

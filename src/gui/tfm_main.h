@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <functional>
@@ -55,7 +56,7 @@ class TfmMain : public QMainWindow {
   QToolButton* SpeedButton2;
   QWidget* Panel1;
   QWidget* paWorkChoice;
-  QPlainTextEdit* Memo2;
+  QTextEdit* Memo2;
   QPushButton* sbEditProject;
   QPushButton* sbEditStations;
   QPushButton* sbEditLines;
@@ -78,6 +79,7 @@ class TfmMain : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormCreate();

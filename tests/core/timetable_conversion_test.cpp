@@ -70,6 +70,15 @@ class TimetableConversionTest : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   bool Exists(const std::string& name) { return fs::exists(dir_ / name); }
+  // Temporary files of interrupted writes.
+  Lines HiddenFiles() {
+    Lines names;
+    for (const auto& entry : fs::directory_iterator(dir_.path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.front() == '.') names.push_back(name);
+    }
+    return names;
+  }
 
   // Writes the master data and presses buttons 1 to 4; the log starts empty afterwards.
   void SetUpProject(const std::string& stations, const std::string& lines,
@@ -261,6 +270,16 @@ TEST_F(TimetableConversionTest, SectionWithoutTripCellsGivesAFrameWithoutRecords
   EXPECT_EQ(Read("ttc_1.ptf"), TtcPtf({"1,1,1,1,", "2,1,1,2,", "3,1,1,3,"}));
 }
 
+TEST_F(TimetableConversionTest, SectionWithoutReadableRowsKeepsOneColumn) {
+  // Key "1" is missing, so no row is read; the grid keeps its first column.
+  SetUpLineABC();
+  Write("line_L.ttd", "[1_Mo-Fr]\r\n2=A,7:00\r\n");
+  Convert();
+  EXPECT_EQ(Read("tt_1_1_1.ptf"), TimetablePtf(1, {}));
+  EXPECT_EQ(Read("ttc_1.ptf"), TtcPtf({"1,1,1,1,"}));
+  EXPECT_EQ(ui_.events.front(), "tt_1_1_1.ptf erstellt");
+}
+
 TEST_F(TimetableConversionTest, OverlongRowIsCutWithoutHarm) {
   SetUpProject("A\r\n", "L\r\n", "L=A\r\n");
   std::string row = "1=A";
@@ -361,6 +380,7 @@ TEST_F(TimetableConversionTest, UnwritableTimetableFileEndsTheRunAndKeepsEarlier
   EXPECT_EQ(Read("tt_1_1_1.ptf"), TimetablePtf(1, {"1,420,"}));
   EXPECT_TRUE(Exists("ttc_1.ptf"));
   EXPECT_FALSE(Exists("line_connections.ptf"));
+  EXPECT_EQ(HiddenFiles(), Lines{});
 }
 
 TEST_F(TimetableConversionTest, UnwritablePtfFilesGiveFailureLines) {
@@ -374,6 +394,7 @@ TEST_F(TimetableConversionTest, UnwritablePtfFilesGiveFailureLines) {
                                "Fehler beim Erstellen von line_conneciont.ptf",
                                "Fehler beim Erstellen von tt_connections.ptf",
                                "Fehler beim Erstellen von intervals.ptf"}));
+  EXPECT_EQ(HiddenFiles(), Lines{});
 }
 
 TEST_F(TimetableConversionTest, ReadOnlyProjectFolderLeavesNoPartFiles) {

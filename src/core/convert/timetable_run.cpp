@@ -166,10 +166,11 @@ class TimetableRun {
     Table& dayGroups = dm_.cdsDayGroups;
     for (dayGroups.MoveFirst(); !dayGroups.AtEnd(); dayGroups.MoveNext()) {
       const std::int32_t dayGroupId = dayGroups.FieldNamed("ID").AsInteger();
-      ctx_.editor.CurrentDayGroupName = dayGroups.FieldNamed("Group").AsText();
+      const std::string dayGroupName = dayGroups.FieldNamed("Group").AsText();
+      ctx_.editor.CurrentDayGroupName = dayGroupName;
       for (int direction = 1; direction <= 2; ++direction) {
         if (Editor()) ctx_.editor.CurrentDirection = direction;
-        ConvertCombination(line, dayGroupId, ctx_.editor.CurrentDayGroupName, direction);
+        ConvertCombination(line, dayGroupId, dayGroupName, direction);
       }
       if (Editor()) ctx_.editor.CurrentDirection = 3;
     }

@@ -1,0 +1,52 @@
+#include <QDir>
+#include <QTest>
+
+#include "gui_test_support.h"
+#include "tfm_edit_project.h"
+
+using namespace trivo::gui;
+using namespace trivo::gui::test;
+
+// Pictures of the windows for the documentation. Runs only when TRIVO_SCREENSHOT_DIR
+// names the folder to write them to, under a real display (xvfb-run -a).
+class ScreenshotsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void takesThePictures() {
+    const QString target = QString::fromLocal8Bit(qgetenv("TRIVO_SCREENSHOT_DIR"));
+    if (target.isEmpty()) QSKIP("TRIVO_SCREENSHOT_DIR is not set");
+    QVERIFY(QDir().mkpath(target));
+
+    DrivenWindows app;
+    TfmMain& main = app.main();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(Save(main, target, QStringLiteral("main-window-start.png")));
+
+    QTemporaryDir temp;
+    const QString project = CopySample(temp, QStringLiteral("Beispielstadt"));
+    app.OpenThroughDialog(project);
+    for (QPushButton* button : {main.sbEditProject, main.sbEditStations, main.sbEditLines,
+                                main.sbAssignStations, main.sbEditTimeTable}) {
+      button->click();
+    }
+    main.ShowHint(QStringLiteral("Existierendes Projekt öffnen"));
+    QVERIFY(Save(main, target, QStringLiteral("main-window-project.png")));
+
+    TfmEditProject& settings = *app.windows.fmEditProject;
+    main.EditProjectItem->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&settings));
+    settings.cbDayGroups->setCurrentIndex(0);
+    QVERIFY(Save(settings, target, QStringLiteral("settings-window.png")));
+  }
+
+ private:
+  static bool Save(QWidget& window, const QString& folder, const QString& name) {
+    QTest::qWait(200);
+    return window.grab().save(QDir(folder).filePath(name));
+  }
+};
+
+QTEST_MAIN(ScreenshotsTest)
+#include "screenshots_test.moc"
