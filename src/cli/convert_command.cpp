@@ -1,20 +1,12 @@
-#include <exception>
-#include <filesystem>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
-#include "cli_user_interface.h"
 #include "commands.h"
-#include "common/error.h"
 #include "convert/conversion_buttons.h"
 #include "exit_status.h"
-#include "program_info.h"
-#include "project/context.h"
-#include "project/project_commands.h"
+#include "project_command.h"
 #include "step_list.h"
 
 namespace trivo::cli {
@@ -52,110 +44,34 @@ usage error or a project file that does not exist (explained on standard error,
 nothing on standard output).
 )";
 
-struct ConvertArguments {
-  std::string projectFile;
-  std::vector<int> steps = AllSteps();
-  bool help = false;
-};
-
-int UsageError(const std::string& text) {
-  std::cerr << "trivo convert: " << text << " (see 'trivo convert --help')\n";
-  return kExitUsage;
-}
-
-// Reads the arguments; on a usage error writes its explanation and returns nothing.
-std::optional<ConvertArguments> ParseArguments(int argc, char** argv, int& status) {
-  ConvertArguments arguments;
-  bool haveProject = false;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "-h" || arg == "--help") {
-      arguments.help = true;
-      return arguments;
-    }
-    std::optional<std::string_view> stepText;
-    if (arg == "--steps") {
-      if (i + 1 >= argc) {
-        status = UsageError("--steps needs a list of steps, for example --steps 1,2,3");
-        return std::nullopt;
-      }
-      stepText = argv[++i];
-    } else if (arg.starts_with("--steps=")) {
-      stepText = arg.substr(std::string_view("--steps=").size());
-    } else if (arg.starts_with("-") && arg != "-") {
-      status = UsageError("unknown option '" + std::string(arg) + "'");
-      return std::nullopt;
-    } else if (haveProject) {
-      status = UsageError("more than one project file given");
-      return std::nullopt;
-    } else {
-      arguments.projectFile = std::string(arg);
-      haveProject = true;
-    }
-    if (stepText) {
-      std::optional<std::vector<int>> steps = ParseStepList(*stepText);
-      if (!steps) {
-        status = UsageError("invalid step list '" + std::string(*stepText) +
-                            "': expected comma-separated numbers 1 to 5, for example 1,2,3");
-        return std::nullopt;
-      }
-      arguments.steps = std::move(*steps);
-    }
-  }
-  if (!haveProject || arguments.projectFile.empty()) {
-    status = UsageError("no project file given");
-    return std::nullopt;
-  }
-  return arguments;
-}
-
-// Runs one action and reports an error that ends it; returns whether it ended normally.
-template <typename Action>
-bool RunReportingErrors(CliUserInterface& ui, Action&& action) {
-  try {
-    action();
-    return true;
-  } catch (const Error& error) {
-    ui.ReportError(error.what());
-  } catch (const std::exception& error) {
-    ui.ReportError(error.what());
-  } catch (...) {
-    ui.ReportError("Unbekannter Fehler");
-  }
-  return false;
-}
+constexpr ProjectCommandSpec kConvert{
+    "convert", "--steps", "--steps needs a list of steps, for example --steps 1,2,3", kConvertHelp};
 
 }  // namespace
 }  // namespace trivo::cli
 
 int RunConvert(int argc, char** argv) {
   using namespace trivo::cli;
-  int status = kExitUsage;
-  const std::optional<ConvertArguments> arguments = ParseArguments(argc, argv, status);
-  if (!arguments) return status;
-  if (arguments->help) {
-    std::cout << kConvertHelp << std::flush;
-    return kExitOk;
+  const ParsedProjectCommand parsed = ParseProjectCommand(kConvert, argc, argv);
+  if (!parsed.arguments) return parsed.exitStatus;
+  std::vector<int> steps = AllSteps();
+  if (const auto& stepText = parsed.arguments->optionValue) {
+    std::optional<std::vector<int>> chosen = ParseStepList(*stepText);
+    if (!chosen) {
+      return UsageError(kConvert, "invalid step list '" + *stepText +
+                                      "': expected comma-separated numbers 1 to 5, for "
+                                      "example 1,2,3");
+    }
+    steps = std::move(*chosen);
   }
+  if (!ProjectFileExists(kConvert, parsed.arguments->projectFile)) return kExitUsage;
 
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(arguments->projectFile, error)) {
-    std::cerr << "trivo convert: project file '" << arguments->projectFile << "' does not exist\n";
-    return kExitUsage;
-  }
-
-  CliUserInterface ui(std::cout);
-  trivo::Context ctx(ui);
-  ctx.app = CliAppInfo();
-  const std::filesystem::path currentDir = std::filesystem::current_path(error);
-  ctx.WorkingDir = error ? std::string(".") : currentDir.string();
-
-  if (!RunReportingErrors(ui, [&] { trivo::LoadProject(ctx, arguments->projectFile); })) {
-    return kExitFailed;
-  }
+  ProjectSession session;
+  if (!session.Load(parsed.arguments->projectFile)) return kExitFailed;
   bool allSucceeded = true;
-  for (const int step : arguments->steps) {
-    allSucceeded &= RunReportingErrors(ui, [&] { trivo::PressConversionButton(ctx, step); });
+  for (const int step : steps) {
+    allSucceeded &=
+        session.RunReportingErrors([&] { trivo::PressConversionButton(session.ctx, step); });
   }
   return allSucceeded ? kExitOk : kExitFailed;
 }

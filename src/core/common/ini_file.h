@@ -20,7 +20,7 @@ namespace trivo {
 // as they were. A failed write throws "In %s kann nicht geschrieben werden".
 class IniFile {
  public:
-  static constexpr std::size_t kValueLimit = 2047;     // the general reader
+  static constexpr std::size_t kValueLimit = 2047;         // the general reader
   static constexpr std::size_t kTimetableRowLimit = 4095;  // timetable rows
 
   explicit IniFile(std::filesystem::path path);
@@ -37,8 +37,7 @@ class IniFile {
   std::vector<std::string> ReadSection(std::string_view section) const;
   bool ValueExists(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view defaultValue,
-                         std::size_t maxLength = kValueLimit) const;
+                         std::string_view defaultValue, std::size_t maxLength = kValueLimit) const;
   // The value as integer text (see TryStrToInt), else the default.
   std::int32_t ReadInteger(std::string_view section, std::string_view key,
                            std::int32_t defaultValue) const;

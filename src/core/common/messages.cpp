@@ -21,27 +21,45 @@ std::string NotAFloat(const std::string& text) {
   return "'" + text + "' ist kein gültiger Gleitkommawert";
 }
 
-std::string NotATime(const std::string& text) { return "'" + text + "' ist keine gültige Uhrzeit"; }
+std::string NotATime(const std::string& text) {
+  return "'" + text + "' ist keine gültige Uhrzeit";
+}
 
 std::string ListIndexOutOfBounds(long long index) {
   return "Listenindex überschreitet das Maximum (" + std::to_string(index) + ")";
 }
 
-std::string GridIndexOutOfRange() { return "Gitterindex außerhalb des zulässigen Bereichs"; }
+std::string GridIndexOutOfRange() {
+  return "Gitterindex außerhalb des zulässigen Bereichs";
+}
 
-std::string MissingDataProvider() { return "Fehlender Daten-Provider oder Datenpaket"; }
+std::string MissingDataProvider() {
+  return "Fehlender Daten-Provider oder Datenpaket";
+}
 
-std::string KeyViolation() { return "Key violation."; }
+std::string KeyViolation() {
+  return "Key violation.";
+}
 
-std::string DatasetClosed() { return "Operation bei geschlossener Datenmenge nicht ausführbar"; }
+std::string DatasetClosed() {
+  return "Operation bei geschlossener Datenmenge nicht ausführbar";
+}
 
-std::string DatasetNotInInsertMode() { return "Datenmenge befindet sich nicht im Einfügemodus"; }
+std::string DatasetNotInInsertMode() {
+  return "Datenmenge befindet sich nicht im Einfügemodus";
+}
 
-std::string FieldNotFound(const std::string& name) { return "Feld '" + name + "' nicht gefunden"; }
+std::string FieldNotFound(const std::string& name) {
+  return "Feld '" + name + "' nicht gefunden";
+}
 
-std::string IndexNotFound(const std::string& name) { return "Index '" + name + "' nicht gefunden"; }
+std::string IndexNotFound(const std::string& name) {
+  return "Index '" + name + "' nicht gefunden";
+}
 
-std::string NoActiveIndex() { return "Kein aktiver Index"; }
+std::string NoActiveIndex() {
+  return "Kein aktiver Index";
+}
 
 std::string ValueOutOfRange(long long value, const std::string& field, long long min,
                             long long max) {

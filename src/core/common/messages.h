@@ -35,7 +35,8 @@ std::string IndexNotFound(const std::string& name);
 // "Kein aktiver Index"
 std::string NoActiveIndex();
 // "%d ist kein gültiger Wert für Feld '%s'. Der erlaubte Bereich ist %d bis %d"
-std::string ValueOutOfRange(long long value, const std::string& field, long long min, long long max);
+std::string ValueOutOfRange(long long value, const std::string& field, long long min,
+                            long long max);
 
 // The system's reason for a failed file operation, in German, for errno values.
 std::string SystemReason(int errnum);

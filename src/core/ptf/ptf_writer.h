@@ -25,7 +25,7 @@ std::vector<std::string> TableToPtfLines(Table& table, char quote);
 // Writes the table as a PTF file named fileName in the folder workingDir (every caller
 // passes a bare file name). Returns false when the file cannot be written; the file is
 // then left as it was.
-bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName,
-                    char quote, Table& table);
+bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName, char quote,
+                    Table& table);
 
 }  // namespace trivo

@@ -1,0 +1,81 @@
+#include "project_command.h"
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "common/error.h"
+#include "exit_status.h"
+#include "program_info.h"
+#include "project/project_commands.h"
+
+namespace trivo::cli {
+
+int UsageError(const ProjectCommandSpec& spec, const std::string& text) {
+  std::cerr << "trivo " << spec.name << ": " << text << " (see 'trivo " << spec.name
+            << " --help')\n";
+  return kExitUsage;
+}
+
+ParsedProjectCommand ParseProjectCommand(const ProjectCommandSpec& spec, int argc, char** argv) {
+  const auto usage = [&spec](const std::string& text) {
+    return ParsedProjectCommand{std::nullopt, UsageError(spec, text)};
+  };
+  const std::string optionWithValue = std::string(spec.option) + "=";
+  ProjectCommandArguments arguments;
+  bool haveProject = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      std::cout << spec.help << std::flush;
+      return {std::nullopt, kExitOk};
+    }
+    if (arg == spec.option) {
+      if (i + 1 >= argc) return usage(std::string(spec.optionHint));
+      arguments.optionValue = argv[++i];
+    } else if (arg.starts_with(optionWithValue)) {
+      arguments.optionValue = std::string(arg.substr(optionWithValue.size()));
+    } else if (arg.starts_with("-") && arg != "-") {
+      return usage("unknown option '" + std::string(arg) + "'");
+    } else if (haveProject) {
+      return usage("more than one project file given");
+    } else {
+      arguments.projectFile = std::string(arg);
+      haveProject = true;
+    }
+  }
+  if (arguments.projectFile.empty()) return usage("no project file given");
+  return {std::move(arguments), kExitOk};
+}
+
+bool ProjectFileExists(const ProjectCommandSpec& spec, const std::string& projectFile) {
+  std::error_code error;
+  if (std::filesystem::is_regular_file(projectFile, error)) return true;
+  std::cerr << "trivo " << spec.name << ": project file '" << projectFile << "' does not exist\n";
+  return false;
+}
+
+ProjectSession::ProjectSession() : ui(std::cout), ctx(ui) {
+  ctx.app = CliAppInfo();
+  std::error_code error;
+  const std::filesystem::path currentDir = std::filesystem::current_path(error);
+  ctx.WorkingDir = error ? std::string(".") : currentDir.string();
+}
+
+bool ProjectSession::Load(const std::string& projectFile) {
+  return RunReportingErrors([&] { LoadProject(ctx, projectFile); });
+}
+
+bool ProjectSession::RunReportingErrors(const std::function<void()>& action) {
+  try {
+    action();
+    return true;
+  } catch (const std::exception& error) {
+    ui.ReportError(error.what());
+  } catch (...) {
+    ui.ReportError("Unbekannter Fehler");
+  }
+  return false;
+}
+
+}  // namespace trivo::cli
