@@ -2,79 +2,37 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/error.h"
+#include "test_support.h"
 
 namespace trivo {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingUi : public UserInterface {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Log(const std::string& line) override { logLines.push_back(line); }
-  void Beep() override {}
-
-  std::vector<std::string> messages;
-  std::vector<std::string> logLines;
-};
-
 using Lines = std::vector<std::string>;
-
-std::string Ptf(const Lines& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-std::string PtfTable(const std::string& columns, const Lines& rows, int columnCount) {
-  Lines lines = {"/* Portable Table Format 1.0 */", "porTables[porTables.length] = new Array(",
-                 columns};
-  lines.insert(lines.end(), rows.begin(), rows.end());
-  lines.push_back(std::to_string(columnCount) + ");");
-  return Ptf(lines);
-}
+using test::PtfText;
 
 std::string StationsPtf(const Lines& rows) {
-  return PtfTable("\"ID\",\"Station\",", rows, 2);
+  return PtfText("\"ID\",\"Station\",", rows, 2);
 }
 std::string LineStationsPtf(const Lines& rows) {
-  return PtfTable("\"LineID\",\"LineStationNumber\",\"StationID\",", rows, 3);
+  return PtfText("\"LineID\",\"LineStationNumber\",\"StationID\",", rows, 3);
 }
 
 class MasterDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("trivo_masterdata_" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
-            std::to_string(counter++));
-    fs::create_directories(dir_);
-    ctx_.ProjectDir = dir_.string();
-    ctx_.WorkingDir = dir_.string();
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+    ctx_.ProjectDir = dir_.path().string();
+    ctx_.WorkingDir = dir_.path().string();
   }
 
-  void Write(const std::string& name, const std::string& content) {
-    std::ofstream(dir_ / name, std::ios::binary) << content;
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  void Write(const std::string& name, const std::string& content) { dir_.Write(name, content); }
+  std::string Read(const std::string& name) { return test::TempDir::Read(dir_ / name); }
   bool Exists(const std::string& name) { return fs::exists(dir_ / name); }
 
   // The master data of the worked example.
@@ -85,8 +43,8 @@ class MasterDataTest : public ::testing::Test {
           "Linie 1=Hauptbahnhof,Markt,\"Alte Mühle\"\r\nLinie 2=Zoo, Markt, Alte Mühle\r\n");
   }
 
-  fs::path dir_;
-  RecordingUi ui_;
+  test::TempDir dir_;
+  test::RecordingUserInterface ui_;
   Context ctx_{ui_};
 };
 
@@ -96,13 +54,12 @@ TEST_F(MasterDataTest, WorkedExampleGivesTheCourseOfEveryLine) {
   sbEditLinesClick(ctx_);
   sbAssignStationsClick(ctx_);
 
-  EXPECT_EQ(ui_.logLines,
+  EXPECT_EQ(ui_.events,
             (Lines{"station.ptf erstellt", "lines.ptf erstellt", "line_stations.ptf erstellt"}));
-  EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(Read("stations.ptf"), StationsPtf({"1,\"Hauptbahnhof\",", "2,\"Markt\",",
                                                "3,\"Alte Mühle\",", "4,\"Zoo\","}));
   EXPECT_EQ(Read("lines.ptf"),
-            PtfTable("\"ID\",\"Line\",", {"1,\"Linie 1\",", "2,\"Linie 2\","}, 2));
+            PtfText("\"ID\",\"Line\",", {"1,\"Linie 1\",", "2,\"Linie 2\","}, 2));
   EXPECT_EQ(Read("line_stations.ptf"), LineStationsPtf({"1,1,1,", "1,2,2,", "1,3,3,", "2,1,4,",
                                                         "2,2,2,", "2,3,null,", "2,4,null,"}));
 }
@@ -143,8 +100,7 @@ TEST_F(MasterDataTest, DuplicateStationEndsTheCommandAndKeepsTheOldFile) {
       },
       Error);
   EXPECT_EQ(Read("stations.ptf"), "old");
-  EXPECT_TRUE(ui_.logLines.empty());
-  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_TRUE(ui_.events.empty());
   EXPECT_EQ(ctx_.dm1.cdsStations.CountRecords(), 2);
 }
 
@@ -161,8 +117,8 @@ TEST_F(MasterDataTest, StationsDifferingInLetterCaseAreDifferentStations) {
 TEST_F(MasterDataTest, LinesWithEqualNamesAreAllKept) {
   Write("lines.csv", "L\r\nL\r\n");
   sbEditLinesClick(ctx_);
-  EXPECT_EQ(ui_.logLines, Lines{"lines.ptf erstellt"});
-  EXPECT_EQ(Read("lines.ptf"), PtfTable("\"ID\",\"Line\",", {"1,\"L\",", "2,\"L\","}, 2));
+  EXPECT_EQ(ui_.events, Lines{"lines.ptf erstellt"});
+  EXPECT_EQ(Read("lines.ptf"), PtfText("\"ID\",\"Line\",", {"1,\"L\",", "2,\"L\","}, 2));
 }
 
 class AssignStationsTest : public MasterDataTest {
@@ -173,7 +129,7 @@ class AssignStationsTest : public MasterDataTest {
     Write("lines.csv", "L1\r\nL2\r\n");
     sbEditStationsClick(ctx_);
     sbEditLinesClick(ctx_);
-    ui_.logLines.clear();
+    ui_.events.clear();
   }
 
   std::string Assign(const std::string& lineStationsCsv) {
@@ -203,7 +159,7 @@ TEST_F(AssignStationsTest, LineNamesAreLookedUpLikeStoredValues) {
 
 TEST_F(AssignStationsTest, EmptyListsAddNoRecords) {
   EXPECT_EQ(Assign("L1=\r\n\r\nL2=C\r\n"), LineStationsPtf({"2,1,3,"}));
-  EXPECT_EQ(ui_.logLines, Lines{"line_stations.ptf erstellt"});
+  EXPECT_EQ(ui_.events, Lines{"line_stations.ptf erstellt"});
 }
 
 TEST_F(AssignStationsTest, HundredFiftyLinesOfThirtyStationsAreQuick) {
@@ -246,7 +202,7 @@ TEST_F(MasterDataTest, AssigningBeforeStationsOrLinesExistEndsTheCommand) {
     EXPECT_STREQ(error.what(), "Fehlender Daten-Provider oder Datenpaket");
   }
   EXPECT_FALSE(Exists("line_stations.ptf"));
-  EXPECT_EQ(ui_.logLines, Lines{"lines.ptf erstellt"});
+  EXPECT_EQ(ui_.events, Lines{"lines.ptf erstellt"});
 }
 
 TEST_F(MasterDataTest, CourseWithoutStationsNeedsNoOtherTable) {
@@ -259,7 +215,7 @@ TEST_F(MasterDataTest, CourseWithoutStationsNeedsNoOtherTable) {
 TEST_F(MasterDataTest, MissingInputFileDoesNothing) {
   Write("stations.csv", "A\r\n");
   sbEditStationsClick(ctx_);
-  ui_.logLines.clear();
+  ui_.events.clear();
   const std::string written = Read("stations.ptf");
 
   fs::remove(dir_ / "stations.csv");
@@ -268,8 +224,7 @@ TEST_F(MasterDataTest, MissingInputFileDoesNothing) {
   sbEditLinesClick(ctx_);
   sbAssignStationsClick(ctx_);
 
-  EXPECT_TRUE(ui_.logLines.empty());
-  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_TRUE(ui_.events.empty());
   EXPECT_EQ(Read("stations.ptf"), written);
   EXPECT_FALSE(Exists("lines.ptf"));
   EXPECT_FALSE(Exists("line_stations.ptf"));
@@ -285,19 +240,18 @@ TEST_F(MasterDataTest, UnwritablePtfFileIsReportedInAMessageBox) {
   sbEditLinesClick(ctx_);
   sbAssignStationsClick(ctx_);
 
-  EXPECT_TRUE(ui_.logLines.empty());
-  EXPECT_EQ(ui_.messages,
-            (Lines{"Fehler beim Erstellen von daygroups.ptf",
-                   "fehler beim Erstellen von stations.ptf", "Fehler beim Erstellen von lines.ptf",
-                   "Fehler beim Erstellen von line_stations.ptf"}));
+  EXPECT_EQ(ui_.events, (Lines{"[Meldung] Fehler beim Erstellen von daygroups.ptf",
+                               "[Meldung] fehler beim Erstellen von stations.ptf",
+                               "[Meldung] Fehler beim Erstellen von lines.ptf",
+                               "[Meldung] Fehler beim Erstellen von line_stations.ptf"}));
   EXPECT_EQ(ctx_.dm1.cdsStations.CountRecords(), 4);
   EXPECT_EQ(ctx_.dm1.cdsLineStations.CountRecords(), 7);
 }
 
 TEST_F(MasterDataTest, DayGroupsWithoutAnyGroupGiveAnEmptyTable) {
   sbEditProjectClick(ctx_);
-  EXPECT_EQ(ui_.logLines, Lines{"daygroups.ptf erstellt"});
-  EXPECT_EQ(Read("daygroups.ptf"), PtfTable("\"ID\",\"Group\",\"Days\",\"Text\",", {}, 4));
+  EXPECT_EQ(ui_.events, Lines{"daygroups.ptf erstellt"});
+  EXPECT_EQ(Read("daygroups.ptf"), PtfText("\"ID\",\"Group\",\"Days\",\"Text\",", {}, 4));
 }
 
 TEST_F(MasterDataTest, DayGroupsAreNumberedAndCutTo32Characters) {
@@ -309,11 +263,11 @@ TEST_F(MasterDataTest, DayGroupsAreNumberedAndCutTo32Characters) {
   };
   sbEditProjectClick(ctx_);
   EXPECT_EQ(Read("daygroups.ptf"),
-            PtfTable("\"ID\",\"Group\",\"Days\",\"Text\",",
-                     {"1,\"MO-FR\",\"1111100\",\"Montag bis Freitag\",",
-                      "2,\"" + longName.substr(0, 32) + "\",\"0000001\",\"Sonn- und Feiertage\",",
-                      "3,\"Sa\",\"0000000\",\"Samstag\","},
-                     4));
+            PtfText("\"ID\",\"Group\",\"Days\",\"Text\",",
+                    {"1,\"MO-FR\",\"1111100\",\"Montag bis Freitag\",",
+                     "2,\"" + longName.substr(0, 32) + "\",\"0000001\",\"Sonn- und Feiertage\",",
+                     "3,\"Sa\",\"0000000\",\"Samstag\","},
+                    4));
   EXPECT_EQ(ctx_.PrjParams.DayGroups[1].Name, longName);
 }
 

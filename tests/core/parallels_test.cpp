@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,7 @@ class ParallelsTest : public ::testing::Test {
  protected:
   void SetUp() override { ctx_.ProjectDir = dir_.path().string(); }
 
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
+  void Write(const std::string& name, const std::string& text) { dir_.Write(name, text); }
   void Project(const std::string& lineStations, const std::string& stationLines) {
     Write("line_stations.csv", lineStations);
     Write("station_lines.csv", stationLines);

@@ -3,12 +3,12 @@
 #include "project/prj_load.h"
 #include "project/prj_params.h"
 #include "project/project_commands.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 namespace trivo {
 namespace {
 
-using testing::ScratchFolder;
+using test::TempDir;
 
 Weekdays Days(std::string_view digits) {
   Weekdays days;
@@ -27,7 +27,7 @@ class ProjectFile : public ::testing::Test {
     return names;
   }
 
-  ScratchFolder folder_;
+  TempDir folder_;
   TPrjParams params_;
 };
 
@@ -120,7 +120,7 @@ TEST_F(ProjectFile, AMissingFileGivesTheDefaults) {
   EXPECT_EQ(params_.LastSave[2], '.');
   EXPECT_EQ(params_.LastSave[5], '.');
   // A folder reads as a missing file.
-  ReadProjectFile(params_, folder_.Path());
+  ReadProjectFile(params_, folder_.path());
   EXPECT_EQ(params_.MaxDriveMinutes, 720);
 }
 
@@ -144,21 +144,13 @@ TEST(DaysAsDigits, MondayFirst) {
   EXPECT_EQ(DaysAsDigits(Weekdays().set(6)), "0000001");
 }
 
-class RecordingUi : public UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Log(const std::string&) override {}
-  void Beep() override {}
-};
-
 TEST(LoadProject, SetsTheProjectFolderAsWorkingDirectory) {
-  ScratchFolder folder;
+  TempDir folder;
   std::filesystem::create_directory(folder / "sub");
   folder.Write("sub/p.tvp", "[daygroups]\ndaygroupnames=Sa\nSa_days=saturday\n");
-  RecordingUi ui;
+  test::RecordingUserInterface ui;
   Context ctx(ui);
-  ctx.WorkingDir = folder.Path().string();
+  ctx.WorkingDir = folder.path().string();
   const auto result = LoadProject(ctx, "sub/p.tvp");
   EXPECT_TRUE(result.dayGroupsReplaced);
   EXPECT_EQ(ctx.ProjectFileName, (folder / "sub" / "p.tvp").string());

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,17 +14,7 @@ namespace trivo {
 namespace {
 
 using Tokens = std::vector<std::string>;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::TempDir;
 
 void AddStation(Table& stations, const std::string& name) {
   stations.AppendRecord();
@@ -35,11 +23,7 @@ void AddStation(Table& stations, const std::string& name) {
 }
 
 std::string StationsPtf(const std::vector<std::string>& rows) {
-  std::string text =
-      "/* Portable Table Format 1.0 */\r\nporTables[porTables.length] = new Array(\r\n"
-      "\"ID\",\"Station\",\r\n";
-  for (const auto& row : rows) text += row + "\r\n";
-  return text + "2);\r\n";
+  return test::PtfText("\"ID\",\"Station\",", rows, 2);
 }
 
 // "ID:Station" of every record in the order of the active index; null shows as <null>.
@@ -56,13 +40,13 @@ std::vector<std::string> Walk(Table& stations) {
 // Writer
 
 TEST(PtfWriter, StationsInInsertionOrder) {
-  test::TempDir dir;
+  TempDir dir;
   Tdm1 dm;
   Table& stations = dm.cdsStations;
   stations.CreateEmpty();
   for (const char* name : {"Hauptbahnhof", "Markt", "Alte Mühle"}) AddStation(stations, name);
   ASSERT_TRUE(SaveTableToPtf(dir.path(), "stations.ptf", '"', stations));
-  EXPECT_EQ(ReadAll(dir / "stations.ptf"),
+  EXPECT_EQ(TempDir::Read(dir / "stations.ptf"),
             "/* Portable Table Format 1.0 */\r\n"
             "porTables[porTables.length] = new Array(\r\n"
             "\"ID\",\"Station\",\r\n"
@@ -88,7 +72,7 @@ TEST(PtfWriter, RowsFollowTheActiveIndex) {
 }
 
 TEST(PtfWriter, NullIsWrittenBare) {
-  test::TempDir dir;
+  TempDir dir;
   Tdm1 dm;
   Table& t = dm.cdsLineStations;
   t.CreateEmpty();
@@ -97,7 +81,7 @@ TEST(PtfWriter, NullIsWrittenBare) {
   t.FieldNamed("StationID").SetInteger(2);
   t.PostRecord();
   ASSERT_TRUE(SaveTableToPtf(dir.path(), "line_stations.ptf", '"', t));
-  EXPECT_EQ(ReadAll(dir / "line_stations.ptf"),
+  EXPECT_EQ(TempDir::Read(dir / "line_stations.ptf"),
             "/* Portable Table Format 1.0 */\r\n"
             "porTables[porTables.length] = new Array(\r\n"
             "\"LineID\",\"LineStationNumber\",\"StationID\",\r\n"
@@ -137,7 +121,7 @@ TEST(PtfWriter, FloatsInShortestForm) {
 }
 
 TEST(PtfWriter, OpensAClosedTableAndFailsOnAnAbsentOne) {
-  test::TempDir dir;
+  TempDir dir;
   Tdm1 dm;
   dm.cdsLines.CreateEmpty();
   dm.cdsLines.AppendRecord();
@@ -151,7 +135,7 @@ TEST(PtfWriter, OpensAClosedTableAndFailsOnAnAbsentOne) {
 }
 
 TEST(PtfWriter, WritingTwiceLeavesOnlyTheSecondContent) {
-  test::TempDir dir;
+  TempDir dir;
   Tdm1 dm;
   Table& stations = dm.cdsStations;
   stations.CreateEmpty();
@@ -161,17 +145,20 @@ TEST(PtfWriter, WritingTwiceLeavesOnlyTheSecondContent) {
   stations.CreateEmpty();
   AddStation(stations, "Zoo");
   ASSERT_TRUE(SaveTableToPtf(dir.path(), "stations.ptf", '"', stations));
-  EXPECT_EQ(ReadAll(dir / "stations.ptf"), StationsPtf({"1,\"Zoo\","}));
+  EXPECT_EQ(TempDir::Read(dir / "stations.ptf"), StationsPtf({"1,\"Zoo\","}));
 }
 
 TEST(PtfWriter, UnwritableFolderGivesFalse) {
-  test::TempDir dir;
+  TempDir dir;
   Tdm1 dm;
   dm.cdsStations.CreateEmpty();
   EXPECT_FALSE(SaveTableToPtf(dir / "missing", "stations.ptf", '"', dm.cdsStations));
 }
 
 // Tokenizer
+
+// Far longer than the reader's read buffer and any 16-bit length.
+constexpr std::size_t kLongLine = 1024 * 1024;
 
 Tokens Tokenize(std::string_view line, bool expectValid = true) {
   Tokens tokens{"left over"};
@@ -206,7 +193,7 @@ TEST(ParsePtfValues, EscapesAndBareValues) {
 }
 
 TEST(ParsePtfValues, SurvivesAnyBytes) {
-  std::string huge(10 * 1024 * 1024, 'x');
+  const std::string huge(kLongLine, 'x');
   EXPECT_EQ(Tokenize("\"" + huge + "\",")[0].size(), huge.size() + 2);
   Tokenize(huge + ",", false);
   EXPECT_EQ(Tokenize(std::string("\"a\0b\",", 6)), (Tokens{std::string("s=a\0b", 5)}));
@@ -222,11 +209,11 @@ TEST(ParsePtfValues, SurvivesAnyBytes) {
 class PtfReader : public ::testing::Test {
  protected:
   bool Load(const std::string& bytes) {
-    WriteAll(dir / "stations.ptf", bytes);
+    dir.Write("stations.ptf", bytes);
     return LoadTableFromPtf(dir.path(), "stations.ptf", dm.cdsStations);
   }
 
-  test::TempDir dir;
+  TempDir dir;
   Tdm1 dm;
 };
 
@@ -289,8 +276,8 @@ TEST_F(PtfReader, ErrorsStopReadingAndKeepTheRecordsBefore) {
 }
 
 TEST_F(PtfReader, ConvertsEveryFieldType) {
-  WriteAll(dir / "intervals.ptf",
-           "/* Portable Table Format 1.0 */\r\nx\r\ny\r\n-3,7.5,\r\n\"$1F\",1e2,\r\n2);");
+  dir.Write("intervals.ptf",
+            "/* Portable Table Format 1.0 */\r\nx\r\ny\r\n-3,7.5,\r\n\"$1F\",1e2,\r\n2);");
   ASSERT_TRUE(LoadTableFromPtf(dir.path(), "intervals.ptf", dm.cdsInterval));
   Table& t = dm.cdsInterval;
   t.OpenTable();
@@ -302,8 +289,8 @@ TEST_F(PtfReader, ConvertsEveryFieldType) {
 }
 
 TEST_F(PtfReader, SurvivesHostileFiles) {
-  EXPECT_TRUE(Load(StationsPtf({"1,\"" + std::string(10 * 1024 * 1024, 'y') + "\","})));
-  EXPECT_EQ(dm.cdsStations.FieldDefs()[1].size, 10 * 1024 * 1024 + 16);
+  EXPECT_TRUE(Load(StationsPtf({"1,\"" + std::string(kLongLine, 'y') + "\","})));
+  EXPECT_EQ(dm.cdsStations.FieldDefs()[1].size, static_cast<int>(kLongLine) + 16);
   // A NUL ends the text, so the cut line becomes the closing line; the empty string for
   // the ID of the second record line then stops the reading.
   EXPECT_FALSE(Load(StationsPtf({"1,\"a", "\"\"\"\"\"'", std::string("1,\"x\0\",", 7)})));
@@ -323,18 +310,18 @@ TEST_F(PtfReader, MissingFileFailsWithTheFileName) {
 }
 
 TEST(LoadStationsPtf, ReportsAFileWithoutStations) {
-  test::TempDir dir;
+  TempDir dir;
   test::RecordingUserInterface ui;
   Context ctx(ui);
   ctx.WorkingDir = dir.path().string();
-  WriteAll(dir / "stations.ptf", StationsPtf({}));
+  dir.Write("stations.ptf", StationsPtf({}));
   LoadStationsPtf(ctx);
   EXPECT_EQ(ui.events, (Tokens{"[Meldung] Keine Stationen gefunden (Datei: stations.ptf)!"}));
   EXPECT_TRUE(ctx.dm1.cdsStations.IsOpen());
   EXPECT_EQ(ctx.dm1.cdsStations.CountRecords(), 0);
 
   ui.events.clear();
-  WriteAll(dir / "stations.ptf", StationsPtf({"4,\"Markt\","}));
+  dir.Write("stations.ptf", StationsPtf({"4,\"Markt\","}));
   LoadStationsPtf(ctx);
   EXPECT_TRUE(ui.events.empty());
   EXPECT_EQ(Walk(ctx.dm1.cdsStations), (Tokens{"1:Markt"}));

@@ -157,11 +157,13 @@ TEST(DeleteGridColumn, CellsBelowTheRowCountStayInPlace) {
 }
 
 TEST(DeleteGridColumn, ManyColumnsAreRemovedCheaply) {
-  StringGrid grid(2000, 500, 1, 1);
-  for (int c = 0; c < 2000; ++c) grid.SetCell(c, 499, std::to_string(c));
-  for (int i = 0; i < 1990; ++i) DeleteGridColumn(grid, 1);
+  // Columns move as a whole: copying the cells instead would take some 10^8 string copies
+  // here and stand out in the test run.
+  StringGrid grid(600, 500, 1, 1);
+  for (int c = 0; c < 600; ++c) grid.SetCell(c, 499, std::to_string(c));
+  for (int i = 0; i < 590; ++i) DeleteGridColumn(grid, 1);
   EXPECT_EQ(grid.Row(499),
-            (Lines{"0", "1991", "1992", "1993", "1994", "1995", "1996", "1997", "1998", "1999"}));
+            (Lines{"0", "591", "592", "593", "594", "595", "596", "597", "598", "599"}));
 }
 
 }  // namespace

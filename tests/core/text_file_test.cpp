@@ -4,12 +4,12 @@
 
 #include "common/error.h"
 #include "common/messages.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 namespace trivo {
 namespace {
 
-using testing::ScratchFolder;
+using test::TempDir;
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 
@@ -33,7 +33,7 @@ TEST(TextLines, ANulEndsTheText) {
 }
 
 TEST(TextFiles, ReadingAMissingFileFailsWithTheRuntimeText) {
-  ScratchFolder folder;
+  TempDir folder;
   const auto file = folder / "missing.csv";
   try {
     ReadTextLines(file, "missing.csv");
@@ -41,23 +41,23 @@ TEST(TextFiles, ReadingAMissingFileFailsWithTheRuntimeText) {
   } catch (const Error& error) {
     EXPECT_EQ(std::string(error.what()).rfind(msg::CannotOpenFile("missing.csv", ""), 0), 0u);
   }
-  EXPECT_THROW(ReadFileBytes(folder.Path()), Error);
+  EXPECT_THROW(ReadFileBytes(folder.path()), Error);
 }
 
 TEST(TextFiles, AtomicWriteReplacesTheFileAndLeavesNoTemporaryFile) {
-  ScratchFolder folder;
+  TempDir folder;
   const auto file = folder.Write("out.ptf", "old contents that are longer");
   WriteFileAtomically(file, JoinLinesCrLf({"a", "", "\xFC"}));
-  EXPECT_EQ(ScratchFolder::Read(file), "a\r\n\r\n\xFC\r\n");
+  EXPECT_EQ(TempDir::Read(file), "a\r\n\r\n\xFC\r\n");
   EXPECT_EQ(folder.Count(), 1u);
   EXPECT_EQ(ReadTextLines(file), (Lines{"a", "", "\xFC"}));
 }
 
 TEST(TextFiles, AnUnwritableTargetFailsAndLeavesNothing) {
-  ScratchFolder folder;
+  TempDir folder;
   const auto plain = folder.Write("plain", "x");
   EXPECT_FALSE(TryWriteFileAtomically(plain / "out.ptf", "y"));
-  EXPECT_FALSE(TryWriteFileAtomically(folder.Path(), "y"));
+  EXPECT_FALSE(TryWriteFileAtomically(folder.path(), "y"));
   try {
     WriteFileAtomically(plain / "out.ptf", "y", "out.ptf");
     FAIL() << "no error";
@@ -65,7 +65,7 @@ TEST(TextFiles, AnUnwritableTargetFailsAndLeavesNothing) {
     EXPECT_EQ(error.what(), msg::CannotWrite("out.ptf"));
   }
   EXPECT_EQ(folder.Count(), 1u);
-  EXPECT_EQ(ScratchFolder::Read(plain), "x");
+  EXPECT_EQ(TempDir::Read(plain), "x");
 }
 
 }  // namespace

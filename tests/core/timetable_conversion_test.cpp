@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,36 +18,23 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
-
-std::string CrLf(const Lines& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-std::string Frame(const std::string& fieldRow, const Lines& rows, int columnCount) {
-  Lines lines = {"/* Portable Table Format 1.0 */", "porTables[porTables.length] = new Array(",
-                 fieldRow};
-  lines.insert(lines.end(), rows.begin(), rows.end());
-  lines.push_back(std::to_string(columnCount) + ");");
-  return CrLf(lines);
-}
+using test::PtfText;
 
 // A timetable table with N numbered columns.
 std::string TimetablePtf(int columns, const Lines& rows) {
   std::string fieldRow = "\"ID\",";
   for (int c = 1; c <= columns; ++c) fieldRow += "\"" + std::to_string(c) + "\",";
-  return Frame(fieldRow, rows, columns + 1);
+  return PtfText(fieldRow, rows, columns + 1);
 }
 
 std::string TtcPtf(const Lines& rows) {
-  return Frame("\"StationID\",\"DayGroupID\",\"Direction\",\"Position\",", rows, 4);
+  return PtfText("\"StationID\",\"DayGroupID\",\"Direction\",\"Position\",", rows, 4);
 }
 std::string LineConnectionsPtf(const Lines& rows) {
-  return Frame("\"LineID\",\"DayGroupID\",\"Direction\",", rows, 3);
+  return PtfText("\"LineID\",\"DayGroupID\",\"Direction\",", rows, 3);
 }
 std::string IntervalsPtf(const Lines& rows) {
-  return Frame("\"ID\",\"Interval\",", rows, 2);
+  return PtfText("\"ID\",\"Interval\",", rows, 2);
 }
 
 constexpr const char* kMissingFiles = "Es konnten nicht alle zugehörigen Dateien gefunden werden!";
@@ -62,13 +48,8 @@ class TimetableConversionTest : public ::testing::Test {
     ctx_.WorkingDir = dir_.path().string();
   }
 
-  void Write(const std::string& name, const std::string& content) {
-    std::ofstream(dir_ / name, std::ios::binary) << content;
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  void Write(const std::string& name, const std::string& content) { dir_.Write(name, content); }
+  std::string Read(const std::string& name) { return test::TempDir::Read(dir_ / name); }
   bool Exists(const std::string& name) { return fs::exists(dir_ / name); }
   // Temporary files of interrupted writes.
   Lines HiddenFiles() {
@@ -167,7 +148,7 @@ TEST_F(TimetableConversionTest, ConsecutiveRepeatOfAStationIsDropped) {
 TEST_F(TimetableConversionTest, StationMissingFromTheStationFileIsLoggedOncePerPass) {
   SetUpLineABC();
   // stations.ptf as reloaded by the run knows only A and B.
-  Write("stations.ptf", Frame("\"ID\",\"Station\",", {"1,\"A\",", "2,\"B\","}, 2));
+  Write("stations.ptf", PtfText("\"ID\",\"Station\",", {"1,\"A\",", "2,\"B\","}, 2));
   Write("line_L.ttd", "[1_Mo-Fr]\r\n1=A,7:00\r\n2=B,7:05\r\n");
   Convert();
   EXPECT_EQ(Read("tt_1_1_1.ptf"), TimetablePtf(2, {"1,420,425,"}));
@@ -442,7 +423,7 @@ TEST_F(TimetableConversionTest, PressingTwiceWritesTheSameFiles) {
 
 TEST_F(TimetableConversionTest, EditorRunReportsInMessageBoxesAndCallsBackPerCombination) {
   SetUpLineABC();
-  Write("stations.ptf", Frame("\"ID\",\"Station\",", {"1,\"A\",", "2,\"B\","}, 2));
+  Write("stations.ptf", PtfText("\"ID\",\"Station\",", {"1,\"A\",", "2,\"B\","}, 2));
   Write("line_L.ttd", "[2_Mo-Fr]\r\n1=B,7:00\r\n2=A,7:05\r\n");
   Lines calls;
   TimetableRunOptions options;

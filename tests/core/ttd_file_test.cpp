@@ -2,59 +2,37 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/sy_standard.h"
+#include "test_support.h"
 
 namespace trivo {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SilentUi : public UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Log(const std::string&) override {}
-  void Beep() override {}
-};
-
 class TtdFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("trivo_ttd_" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
-            std::to_string(counter++));
-    fs::create_directories(dir_);
-    ctx_.ProjectDir = dir_.string();
-    ctx_.WorkingDir = dir_.string();
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+  TtdFileTest() {
+    ctx_.ProjectDir = dir_.path().string();
+    ctx_.WorkingDir = dir_.path().string();
   }
 
   fs::path WriteTtd(const std::string& lineName, const std::string& content) {
-    const fs::path path = *TimetableFilePath(ctx_, lineName);
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
+    return dir_.Write(TimetableFilePath(ctx_, lineName)->filename().string(), content);
   }
 
-  fs::path dir_;
-  SilentUi ui_;
+  test::TempDir dir_;
+  test::RecordingUserInterface ui_;
   Context ctx_{ui_};
 };
 
 TEST_F(TtdFileTest, FileOfALineLiesInTheProjectFolder) {
-  EXPECT_EQ(TimetableFilePath(ctx_, "Linie 1"), dir_ / "line_Linie 1.ttd");
-  EXPECT_EQ(TimetableFilePath(ctx_, ""), dir_ / "line_.ttd");
+  EXPECT_EQ(TimetableFilePath(ctx_, "Linie 1"), dir_.path() / "line_Linie 1.ttd");
+  EXPECT_EQ(TimetableFilePath(ctx_, ""), dir_.path() / "line_.ttd");
 }
 
 TEST_F(TtdFileTest, LineNameWithAPathSeparatorHasNoFile) {
