@@ -14,6 +14,7 @@
 
 #include "common/user_interface.h"
 #include "gui_user_interface.h"
+#include "test_support.h"
 #include "tfm_main.h"
 #include "trivo_windows.h"
 
@@ -104,17 +105,6 @@ inline QByteArray FileBytes(const QString& path) {
 }
 
 // Records what core code shows when it runs without the windows.
-class RecordingUserInterface : public UserInterface {
- public:
-  void ShowMessage(const std::string& text) override { events.push_back("[Meldung] " + text); }
-  Answer Confirm(const std::string& text, bool) override {
-    events.push_back("[Frage] " + text);
-    return Answer::Yes;
-  }
-  void Log(const std::string& line) override { events.push_back(line); }
-  void Beep() override { events.push_back("[Beep]"); }
-
-  std::vector<std::string> events;
-};
+using trivo::test::RecordingUserInterface;
 
 }  // namespace trivo::gui::test

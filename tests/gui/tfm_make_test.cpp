@@ -13,17 +13,10 @@
 
 #include "project/context.h"
 #include "project/project_commands.h"
+#include "test_support.h"
 #include "tfm_make.h"
 
 namespace {
-
-class QuietUserInterface : public trivo::UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  trivo::Answer Confirm(const std::string&, bool) override { return trivo::Answer::Yes; }
-  void Log(const std::string&) override {}
-  void Beep() override {}
-};
 
 void WriteFile(const QString& path, const std::string& bytes) {
   std::ofstream(std::filesystem::path(path.toStdString()), std::ios::binary) << bytes;
@@ -48,7 +41,7 @@ class TfmMakeTest : public QObject {
 
  private slots:
   void windowShowsItsElements() {
-    QuietUserInterface ui;
+    trivo::test::RecordingUserInterface ui;
     trivo::Context ctx(ui);
     trivo::gui::TfmMake window(ctx);
     QCOMPARE(window.windowTitle(), QStringLiteral("Daten aufbereiten"));
@@ -63,7 +56,7 @@ class TfmMakeTest : public QObject {
     // "Mühle" in Windows-1252.
     WriteFile(dir.filePath("line_stations.csv"), "L1=A,B,C,D\r\nL2=X,B,C,M\xFChle\r\n");
     WriteFile(dir.filePath("station_lines.csv"), "B=L1,L2\r\nC=L1,L2\r\nm\xFChle=L3\r\n");
-    QuietUserInterface ui;
+    trivo::test::RecordingUserInterface ui;
     trivo::Context ctx(ui);
     ctx.ProjectDir = QDir::toNativeSeparators(dir.path()).toStdString();
     trivo::gui::TfmMake window(ctx);
@@ -89,7 +82,7 @@ class TfmMakeTest : public QObject {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     WriteFile(dir.filePath("line_stations.csv"), "L1=A,B\r\n");
-    QuietUserInterface ui;
+    trivo::test::RecordingUserInterface ui;
     trivo::Context ctx(ui);
     ctx.ProjectDir = dir.path().toStdString();
     trivo::gui::TfmMake window(ctx);
@@ -118,7 +111,7 @@ class TfmMakeTest : public QObject {
     const QString project =
         qEnvironmentVariable("TRIVO_SOURCE_DIR") + "/examples/sample/sample.tvp";
     QVERIFY2(QFile::exists(project), qPrintable(project));
-    QuietUserInterface ui;
+    trivo::test::RecordingUserInterface ui;
     trivo::Context ctx(ui);
     trivo::LoadProject(ctx, project.toStdString());
     trivo::gui::TfmMake window(ctx);
