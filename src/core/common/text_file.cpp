@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #include "common/error.h"
 #include "common/messages.h"
@@ -32,6 +33,12 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 }  // namespace
+
+bool FileExists(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
   const std::size_t nul = text.find('\0');

@@ -11,6 +11,10 @@ namespace trivo {
 // a NUL character ends the text.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
+// Whether something other than a folder exists under the path: an input file counts as
+// present then, as the project's existence checks expect.
+bool FileExists(const std::filesystem::path& path);
+
 // Reads a whole file as bytes. Fails with "Datei %s kann nicht geöffnet werden. %s",
 // naming the file as displayName (the path when displayName is empty).
 std::string ReadFileBytes(const std::filesystem::path& path, const std::string& displayName = {});

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "common/comma_list.h"
@@ -16,13 +15,6 @@ namespace trivo {
 namespace {
 
 constexpr char kQuote = '"';
-
-// An input file counts when something other than a folder exists under its name.
-bool InputFileExists(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
-}
 
 void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
                    const std::string& logLine, const std::string& failureMessage) {
@@ -38,7 +30,7 @@ void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
 void ConvertNameList(Context& ctx, std::string_view csvName, Table& table, std::string_view ptfName,
                      const std::string& logLine, const std::string& failureMessage) {
   const std::filesystem::path path = ctx.ProjectFile(csvName);
-  if (!InputFileExists(path)) return;
+  if (!FileExists(path)) return;
   const std::vector<std::string> lines = ReadTextLines(path);
   table.CreateEmpty();
   for (const std::string& line : lines) {
@@ -87,7 +79,7 @@ void sbEditLinesClick(Context& ctx) {
 
 void sbAssignStationsClick(Context& ctx) {
   const std::filesystem::path path = ctx.ProjectFile("line_stations.csv");
-  if (!InputFileExists(path)) return;
+  if (!FileExists(path)) return;
   Table& lineStations = ctx.dm1.cdsLineStations;
   Table& lines = ctx.dm1.cdsLines;
   Table& stations = ctx.dm1.cdsStations;

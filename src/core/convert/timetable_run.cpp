@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -39,12 +38,6 @@ constexpr std::string_view kDayGroupConnectionFailed = "Fehler bei DayGroupConne
 constexpr std::string_view kUnknownColumnStation =
     "Achtung - Fehler bei lineconnections-erstellung!";
 constexpr std::string_view kColumnCheckFailed = "Fehler bei ttc-erstellung";
-
-bool FileExists(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
-}
 
 std::string Concat(std::string_view a, std::string_view b) {
   std::string text;
