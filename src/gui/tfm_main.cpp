@@ -310,16 +310,16 @@ void TfmMain::LoadProject(const QString& path) {
   });
 }
 
-void TfmMain::SetNewProjectCaption() {
+void TfmMain::StartNewProject() {
+  ReadProjectFile(FromCorePath(ctx_.app.DefaultProjectFile));
+  ctx_.ProjectFileName.clear();
+  saveDialogFileName_.clear();
   setWindowTitle(NewProjectCaption());
 }
 
 void TfmMain::FileNew() {
   Run([&] {
-    ReadProjectFile(FromCorePath(ctx_.app.DefaultProjectFile));
-    ctx_.ProjectFileName.clear();
-    saveDialogFileName_.clear();
-    SetNewProjectCaption();
+    StartNewProject();
     windows_.dialogs.execModal(*windows_.DlgFirstSave);
 
     const QString path = AskFileName(FileDialogKind::Save, saveDialogFileName_);
@@ -343,10 +343,7 @@ void TfmMain::FileNew() {
 
 void TfmMain::NewProject() {
   Run([&] {
-    ReadProjectFile(FromCorePath(ctx_.app.DefaultProjectFile));
-    ctx_.ProjectFileName.clear();
-    saveDialogFileName_.clear();
-    SetNewProjectCaption();
+    StartNewProject();
     windows_.DlgFirstSave->show();
     paWorkChoice->setVisible(true);
     sbEditStations->setEnabled(true);

@@ -97,7 +97,9 @@ class TfmMain : public QMainWindow {
   QString AskFileName(FileDialogKind kind, const QString& fileName);
   void Run(const std::function<void()>& command);
   bool ProjectLoaded() const;
-  void SetNewProjectCaption();
+  // The common start of FileNew and NewProject: the default project's parameters, no
+  // project file, the new-project caption.
+  void StartNewProject();
 
   TrivoWindows& windows_;
   trivo::Context& ctx_;
