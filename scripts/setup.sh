@@ -10,9 +10,14 @@ packages=(
   libgtest-dev   # GoogleTest for the core tests
   libicu-dev     # collation and code-page conversion in the core
   qt6-base-dev   # Qt 6 Widgets and Test (pulls in the OpenGL/Vulkan headers Qt's CMake files need)
+  qt6-webengine-dev      # the embedded browser of the web copy and preview windows
+  qt6-translations-l10n  # Qt's own German texts (standard buttons, file dialogs)
   xvfb           # a virtual display for running the desktop program without a screen
   xauth
   fonts-dejavu-core  # a font, so that Qt lays out texts the same way on a bare system
+  chromium           # headless browser checks of the published-timetable preview
+  clang-14           # libFuzzer targets
+  libclang-rt-14-dev
 )
 
 missing=()

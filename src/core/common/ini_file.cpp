@@ -262,24 +262,67 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   impl_->Parse();
 }
 
-void IniFile::EraseSection(std::string_view section) {
+namespace {
+
+// The bytes without every section named like section (letter case ignored); nullopt
+// when there is none.
+std::optional<std::string> WithoutSection(const std::string& bytes,
+                                          const std::vector<RawLine>& lines,
+                                          const std::vector<Section>& sections,
+                                          std::string_view section) {
   const std::string lower = LowerCaseCp1252(section);
-  const auto& sections = impl_->sections;
   std::string updated;
   std::size_t copied = 0;
   bool erased = false;
   for (std::size_t s = 0; s < sections.size(); ++s) {
-    if (LowerCaseCp1252(impl_->Text(sections[s].name)) != lower) continue;
-    const std::size_t from = impl_->lines[sections[s].headerLine].begin;
-    const std::size_t to = s + 1 < sections.size() ? impl_->lines[sections[s + 1].headerLine].begin
-                                                   : impl_->bytes.size();
-    updated.append(impl_->bytes, copied, from - copied);
+    const Span name = sections[s].name;
+    if (LowerCaseCp1252(std::string_view(bytes).substr(name.begin, name.size)) != lower) continue;
+    const std::size_t from = lines[sections[s].headerLine].begin;
+    const std::size_t to =
+        s + 1 < sections.size() ? lines[sections[s + 1].headerLine].begin : bytes.size();
+    updated.append(bytes, copied, from - copied);
     copied = to;
     erased = true;
   }
-  if (!erased) return;
+  if (!erased) return std::nullopt;
+  updated.append(bytes, copied, std::string::npos);
+  return updated;
+}
+
+}  // namespace
+
+void IniFile::EraseSection(std::string_view section) {
+  std::optional<std::string> updated =
+      WithoutSection(impl_->bytes, impl_->lines, impl_->sections, section);
+  if (!updated) return;
   if (impl_->unreadable) throw Error(msg::CannotWrite(path_.string()));
-  updated.append(impl_->bytes, copied, std::string::npos);
+  WriteFileAtomically(path_, *updated);
+  impl_->bytes = std::move(*updated);
+  impl_->Parse();
+}
+
+void IniFile::ReplaceSection(std::string_view section,
+                             const std::vector<std::pair<std::string, std::string>>& keys) {
+  if (impl_->unreadable) throw Error(msg::CannotWrite(path_.string()));
+  std::string updated =
+      WithoutSection(impl_->bytes, impl_->lines, impl_->sections, section).value_or(impl_->bytes);
+  if (!keys.empty()) {
+    // What WriteString does for a section that is absent, then for keys appended to it.
+    if (!updated.empty() && updated.back() != '\r' && updated.back() != '\n') {
+      updated += kLineBreak;
+    }
+    updated += '[';
+    updated += section;
+    updated += ']';
+    updated += kLineBreak;
+    for (const auto& [key, value] : keys) {
+      updated += key;
+      updated += '=';
+      updated += value;
+      updated += kLineBreak;
+    }
+  }
+  if (updated == impl_->bytes) return;
   WriteFileAtomically(path_, updated);
   impl_->bytes = std::move(updated);
   impl_->Parse();

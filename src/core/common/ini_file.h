@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trivo {
@@ -47,6 +48,10 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   // Removes every section of that name with all its lines.
   void EraseSection(std::string_view section);
+  // EraseSection followed by WriteString of every key in order, written to disk once:
+  // the file gets the same bytes, and a failure leaves it as it was.
+  void ReplaceSection(std::string_view section,
+                      const std::vector<std::pair<std::string, std::string>>& keys);
 
  private:
   struct Impl;

@@ -206,4 +206,15 @@ void DeleteGridColumn(StringGrid& grid, int index) {
   grid.colCount_ = count - 1;
 }
 
+void MoveGridColumn(StringGrid& grid, int from, int to) {
+  CheckIndex(from);
+  CheckIndex(to);
+  if (from >= grid.colCount_ || to >= grid.colCount_) throw Error(msg::GridIndexOutOfRange());
+  if (from < to) {
+    grid.CycleColumns(from, to, true);
+  } else {
+    grid.CycleColumns(to, from, false);
+  }
+}
+
 }  // namespace trivo

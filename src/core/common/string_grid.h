@@ -39,6 +39,7 @@ class StringGrid {
   friend void InsertGridColumn(StringGrid&, int);
   friend void DeleteGridRow(StringGrid&, int);
   friend void DeleteGridColumn(StringGrid&, int);
+  friend void MoveGridColumn(StringGrid&, int, int);
 
   // Moves the visible cells (rows below RowCount) of columns first to last by one column:
   // to the left, column first's cells land in column last; to the right, column last's
@@ -66,5 +67,8 @@ void InsertGridColumn(StringGrid& grid, int index);
 void DeleteGridRow(StringGrid& grid, int index);
 // Moves the columns after index one left, empties the last column, shrinks ColCount.
 void DeleteGridColumn(StringGrid& grid, int index);
+// Moves the visible cells of column from to position to (both below ColCount); the
+// columns between shift by one towards from's old place.
+void MoveGridColumn(StringGrid& grid, int from, int to);
 
 }  // namespace trivo
