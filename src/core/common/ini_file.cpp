@@ -291,6 +291,10 @@ std::optional<std::string> WithoutSection(const std::string& bytes,
 
 }  // namespace
 
+const std::string& IniFile::Bytes() const {
+  return impl_->bytes;
+}
+
 void IniFile::EraseSection(std::string_view section) {
   std::optional<std::string> updated =
       WithoutSection(impl_->bytes, impl_->lines, impl_->sections, section);

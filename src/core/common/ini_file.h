@@ -30,6 +30,8 @@ class IniFile {
   IniFile& operator=(IniFile&&) noexcept;
 
   const std::filesystem::path& Path() const { return path_; }
+  // The file's bytes as read or last written.
+  const std::string& Bytes() const;
 
   bool SectionExists(std::string_view section) const;
   // All section names in file order.

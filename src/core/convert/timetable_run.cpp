@@ -68,6 +68,7 @@ struct LineData {
   std::string name;
   std::optional<std::vector<LineStop>> stops;
   std::optional<std::vector<std::string>> stationList;
+  bool hasStationEntry = true;
   bool fileOpened = false;
   std::optional<IniFile> file;
 };
@@ -178,7 +179,7 @@ class TimetableRun {
     if (!line.stops) line.stops = ReadLineStops(line.id);
     grid_.SetHeaders(BuildHeader(*line.stops, direction));
 
-    if (!line.stationList) line.stationList = StationListOf(line.name);
+    if (!line.stationList) line.stationList = StationListOf(line.name, line.hasStationEntry);
     if (line.stationList->empty()) return;
 
     if (!line.fileOpened) {
@@ -186,9 +187,9 @@ class TimetableRun {
       if (const auto path = TimetableFilePath(ctx_, line.name)) line.file.emplace(*path);
     }
     if (options_.onCombination) {
-      options_.onCombination(TimetableCombination{line.id, line.name, dayGroupId, dayGroupName,
-                                                  direction, *line.stationList,
-                                                  line.file ? &*line.file : nullptr});
+      options_.onCombination(TimetableCombination{
+          line.id, line.name, dayGroupId, dayGroupName, direction, *line.stationList,
+          line.hasStationEntry, line.file ? &*line.file : nullptr});
     }
     const std::string section = TimetableSectionName(direction, dayGroupName);
     if (!line.file || !line.file->SectionExists(section)) return;
@@ -265,11 +266,12 @@ class TimetableRun {
 
   // The line's stations from line_stations.csv: the items of the first entry named like
   // the line (letter case ignored), else all lines of the file.
-  std::vector<std::string> StationListOf(const std::string& lineName) {
+  std::vector<std::string> StationListOf(const std::string& lineName, bool& hasEntry) {
     if (!lineStationsCsv_) {
       lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"));
     }
     const int index = IndexOfName(*lineStationsCsv_, lineName);
+    hasEntry = index >= 0;
     if (index < 0) return *lineStationsCsv_;
     return SplitCommaList(ValueOf((*lineStationsCsv_)[static_cast<std::size_t>(index)]));
   }

@@ -35,6 +35,8 @@ struct TimetableCombination {
   // The line's stations from line_stations.csv; all lines of that file when the line has
   // no entry there.
   const std::vector<std::string>& stationList;
+  // Whether line_stations.csv has an entry for the line.
+  bool hasStationEntry = true;
   // The line's timetable data file, or null when the line's name cannot name a file.
   const IniFile* timetableFile = nullptr;
 };

@@ -1,0 +1,336 @@
+#include "editor/edit_timetable.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "common/comma_list.h"
+#include "common/error.h"
+#include "common/messages.h"
+#include "common/name_value.h"
+#include "common/strings.h"
+#include "common/sy_standard.h"
+#include "common/text_file.h"
+#include "convert/timetable_run.h"
+#include "convert/ttd_file.h"
+
+namespace trivo {
+
+namespace {
+
+constexpr std::string_view kMissingFiles =
+    "Es konnten nicht alle zugehörigen Dateien gefunden werden!";
+constexpr std::string_view kSameValues = "Gleiche Werte einsetzen?";
+
+}  // namespace
+
+EditTimeTable::EditTimeTable(Context& ctx)
+    : ctx_(ctx), grid_(kMinColCount, kFirstDataRow + 1, kFirstTripCol, kFirstDataRow) {
+  grid_.SetCell(1, 1, "Stationen");
+  NumberTripColumns();
+  cbDirection.Assign({"1", "2"});
+}
+
+GridChanges EditTimeTable::TakeChanges() {
+  return std::exchange(changes_, GridChanges{});
+}
+
+const std::string& EditTimeTable::Text(int col, int row) const {
+  static const std::string empty;
+  if (col < 0 || row < 0 || col > LastCol() || row > LastRow()) return empty;
+  return grid_.Cell(col, row);
+}
+
+void EditTimeTable::Write(int col, int row, std::string text) {
+  grid_.SetCell(col, row, std::move(text));
+  Touch(col, row);
+}
+
+void EditTimeTable::Touch(int col, int row) {
+  if (!changes_.cells) {
+    changes_.cells = GridRect{col, row, col, row};
+    return;
+  }
+  GridRect& r = *changes_.cells;
+  r = {std::min(r.Left, col), std::min(r.Top, row), std::max(r.Right, col),
+       std::max(r.Bottom, row)};
+}
+
+// --- showing and loading ---
+
+void EditTimeTable::FormShow() {
+  if (TimetableCsvInputsExist(ctx_)) {
+    cbLines.Assign(ReadTextLines(ctx_.ProjectFile("lines.csv")));
+    std::vector<std::string> dayGroups;
+    for (const TDayGroupItem& group : ctx_.PrjParams.DayGroups) dayGroups.push_back(group.Name);
+    cbDays.Assign(std::move(dayGroups));
+  } else {
+    ctx_.ui.ShowMessage(std::string(kMissingFiles));
+  }
+
+  std::optional<Loaded> shown;
+  TimetableRunOptions options;
+  options.variant = TimetableRunVariant::Editor;
+  options.onCombination = [&](const TimetableCombination& combination) {
+    const Loaded timetable{std::string(combination.lineName), std::string(combination.dayGroupName),
+                           combination.direction};
+    std::optional<std::vector<std::string>> stations;
+    if (combination.hasStationEntry) stations = combination.stationList;
+    if (LoadGrid(timetable, combination.timetableFile, stations)) {
+      EnterEditMode(false);
+      shown = timetable;
+    }
+  };
+  RunTimetableConversion(ctx_, options);
+
+  // The run leaves the names of the last combination it converted and the direction 3
+  // behind; a save must write the timetable that is shown.
+  if (shown) {
+    ctx_.editor.CurrentLineName = shown->lineName;
+    ctx_.editor.CurrentDayGroupName = shown->dayGroupName;
+    ctx_.editor.CurrentDirection = shown->direction;
+  }
+}
+
+std::optional<std::vector<std::string>> EditTimeTable::LineStations(
+    const std::string& lineName) const {
+  const std::vector<std::string> lines = ReadTextLines(ctx_.ProjectFile("line_stations.csv"));
+  const int index = IndexOfName(lines, lineName);
+  if (index < 0) return std::nullopt;
+  return SplitCommaList(ValueOf(lines[static_cast<std::size_t>(index)]));
+}
+
+void EditTimeTable::btTimeTableEditClick() {
+  if (!FileExists(ctx_.ProjectFile("line_stations.csv")) ||
+      !FileExists(ctx_.ProjectFile("station_lines.csv"))) {
+    return;
+  }
+  const std::string* line = cbLines.Selected();
+  const std::string* dayGroup = cbDays.Selected();
+  const std::string* direction = cbDirection.Selected();
+  if (line == nullptr || dayGroup == nullptr || direction == nullptr) return;
+  const Loaded timetable{*line, *dayGroup, StrToInt(*direction)};
+  ctx_.editor.CurrentLineName = timetable.lineName;
+  ctx_.editor.CurrentDayGroupName = timetable.dayGroupName;
+  ctx_.editor.CurrentDirection = timetable.direction;
+
+  const std::optional<std::vector<std::string>> stations = LineStations(timetable.lineName);
+  if (stations && stations->empty()) return;
+  std::optional<IniFile> file;
+  if (const auto path = TimetableFilePath(ctx_, timetable.lineName)) file.emplace(*path);
+  if (LoadGrid(timetable, file ? &*file : nullptr, stations)) EnterEditMode(true);
+}
+
+bool EditTimeTable::LoadGrid(const Loaded& timetable, const IniFile* file,
+                             const std::optional<std::vector<std::string>>& stations) {
+  const std::string section = TimetableSectionName(timetable.direction, timetable.dayGroupName);
+  const bool sectionExists = file != nullptr && file->SectionExists(section);
+  // A new timetable is set up from the line's stations; a line without stations (or
+  // without an entry in line_stations.csv) has nothing to set up.
+  if (!sectionExists && (!stations || stations->empty())) return false;
+
+  ClearGridCells(grid_);
+  std::vector<std::vector<std::string>> rows;
+  if (sectionExists) {
+    for (const std::string& value : ReadTimetableRows(*file, section)) {
+      std::vector<std::string> fields;
+      SplitString(value, fields, ',');
+      rows.push_back(std::move(fields));
+    }
+    // A key "1" that is missing or empty still gives one (empty) data row.
+    if (rows.empty()) rows.emplace_back();
+  } else {
+    const std::size_t count = stations->size();
+    for (std::size_t i = 0; i < count; ++i) {
+      rows.push_back({(*stations)[timetable.direction == 1 ? i : count - 1 - i]});
+    }
+  }
+
+  // Rows wider than the grid widen it, so that no trip is lost on the next save.
+  std::size_t widest = 0;
+  for (const auto& fields : rows) widest = std::max(widest, fields.size());
+  grid_.SetColCount(std::max<int>(kMinColCount, static_cast<int>(widest) + 1));
+  grid_.SetRowCount(kFirstDataRow + static_cast<int>(rows.size()));
+  NumberTripColumns();
+  std::vector<std::string> cells(static_cast<std::size_t>(grid_.ColCount()));
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    std::fill(cells.begin(), cells.end(), std::string());
+    std::copy(rows[k].begin(), rows[k].end(), cells.begin() + 1);
+    grid_.SetRow(kFirstDataRow + static_cast<int>(k), cells);
+  }
+  SetMarkers();
+  loaded_ = timetable;
+  TouchShape();
+  return true;
+}
+
+void EditTimeTable::SetMarkers() {
+  for (int r = kFirstDataRow; r <= LastRow(); ++r) {
+    const bool pair = (r < LastRow() && Station(r) == Station(r + 1)) ||
+                      (r > kFirstDataRow && Station(r) == Station(r - 1));
+    grid_.SetCell(0, r, pair ? "-" : "+");
+  }
+}
+
+void EditTimeTable::NumberTripColumns() {
+  for (int c = kFirstTripCol; c <= LastCol(); ++c) grid_.SetCell(c, 0, std::to_string(c - 1));
+}
+
+void EditTimeTable::ClampCurrent() {
+  current_.col = std::clamp(current_.col, kFirstTripCol, LastCol());
+  current_.row = std::clamp(current_.row, kFirstDataRow, std::max(kFirstDataRow, LastRow()));
+}
+
+void EditTimeTable::EnterEditMode(bool moveToFirstCell) {
+  editMode_ = true;
+  ClearModified();
+  if (moveToFirstCell) current_ = {kFirstTripCol, kFirstDataRow};
+  ClampCurrent();
+  // The editing state belongs to the timetable that was shown before.
+  typingStarted_ = false;
+  restoreCell_ = {-1, -1};
+  restoreText_.clear();
+  lastKeyWasEnter_ = false;
+  skipNextCheck_ = false;
+  TouchShape();
+}
+
+void EditTimeTable::LeaveEditMode() {
+  editMode_ = false;
+  TouchShape();
+}
+
+void EditTimeTable::btCancelClick() {
+  LeaveEditMode();
+}
+
+// --- keys and moves ---
+
+bool EditTimeTable::sgTimeTableKeyPress(char key) {
+  lastKeyWasEnter_ = key == '\r';
+  if (lastKeyWasEnter_) {
+    if (current_.row < LastRow()) {
+      sgTimeTableSelectCell({current_.col, current_.row + 1});
+    } else if (current_.col < LastCol()) {
+      sgTimeTableSelectCell({current_.col + 1, kFirstDataRow});
+    }
+  } else if (!typingStarted_) {
+    typingStarted_ = true;
+    restoreText_ = Text(current_.col, current_.row);
+    restoreCell_ = current_;
+  }
+  MarkModified();
+  return !lastKeyWasEnter_ && !copyMode_;
+}
+
+bool EditTimeTable::sgTimeTableSelectCell(CellPos target) {
+  if (target.col < 0 || target.row < 0 || target.col > LastCol() || target.row > LastRow()) {
+    throw Error(msg::GridIndexOutOfRange());
+  }
+  if (copyMode_) {
+    current_ = target;
+    return true;
+  }
+  if (CheckCurrentCell()) {
+    typingStarted_ = false;
+    current_ = target;
+    return true;
+  }
+  // A fill-down or pattern copy confirmed with Enter goes on at the top of the next
+  // column; the pending skip lets the cell being left pass that move.
+  if (lastKeyWasEnter_ && skipNextCheck_ && current_.col < LastCol()) {
+    lastKeyWasEnter_ = false;
+    return sgTimeTableSelectCell({current_.col + 1, kFirstDataRow});
+  }
+  ctx_.ui.Beep();
+  return false;
+}
+
+void EditTimeTable::SetCellEditorText(std::string text) {
+  Write(current_.col, current_.row, std::move(text));
+}
+
+// --- pair markers, copy mode, paste, columns ---
+
+void EditTimeTable::sgTimeTableMouseDown(CellPos cell) {
+  if (cell.col != 0 || !IsDataRow(cell.row)) return;
+  const int r = cell.row;
+  const std::string marker = Text(0, r);
+  if (marker == "+") {
+    InsertGridRow(grid_, r);
+    grid_.SetCell(0, r, "-");
+    grid_.SetCell(0, r + 1, "-");
+    grid_.SetCell(1, r, Station(r + 1));
+    TouchShape();
+    if (ctx_.ui.Confirm(std::string(kSameValues), true) == Answer::Yes) {
+      grid_.SetRow(r, grid_.Row(r + 1));
+    }
+  } else if (marker == "-") {
+    // The grid keeps at least one data row: the only row has nothing to merge with.
+    if (LastRow() == kFirstDataRow) return;
+    if (r > kFirstDataRow && Station(r - 1) == Station(r)) {
+      grid_.SetCell(0, r - 1, "+");
+    } else if (r < LastRow() && Station(r + 1) == Station(r)) {
+      grid_.SetCell(0, r + 1, "+");
+    }
+    DeleteGridRow(grid_, r);
+    ClampCurrent();
+    TouchShape();
+  }
+}
+
+void EditTimeTable::sbCopyModeClick(bool down) {
+  copyMode_ = down;
+  if (!down) {
+    lastKeyWasEnter_ = false;
+    skipNextCheck_ = false;
+  }
+  TouchShape();
+}
+
+void EditTimeTable::sbPasteClick(const StringGrid& workGrid, const GridRect& selection) {
+  if (selection.Left < 0 || selection.Top < 0 || selection.Right < selection.Left ||
+      selection.Bottom < selection.Top) {
+    return;
+  }
+  const CellPos origin = current_;
+  const int width = selection.Right - selection.Left + 1;
+  for (int i = 0; i < width; ++i) {
+    for (int j = 0; j <= selection.Bottom - selection.Top; ++j) {
+      const CellPos target{origin.col + i, origin.row + j};
+      if (target.col > LastCol() || target.row > LastRow()) continue;
+      Write(target.col, target.row, workGrid.Cell(selection.Left + i, selection.Top + j));
+    }
+  }
+  typingStarted_ = true;
+  MarkModified();
+  sgTimeTableSelectCell({origin.col + width, current_.row});
+  sgTimeTableSelectCell({current_.col, kFirstDataRow});
+}
+
+void EditTimeTable::sgTimeTableColumnMoved(int from, int to) {
+  if (!IsTripCol(from) || !IsTripCol(to)) throw Error(msg::GridIndexOutOfRange());
+  MoveGridColumn(grid_, from, to);
+  // The current cell moves with its column.
+  int& col = current_.col;
+  if (col == from) {
+    col = to;
+  } else if (from < to && col > from && col <= to) {
+    --col;
+  } else if (to < from && col >= to && col < from) {
+    ++col;
+  }
+  NumberTripColumns();
+  MarkModified();
+  TouchShape();
+}
+
+void EditTimeTable::Spalteeinfgen1Click() {
+  InsertGridColumn(grid_, grid_.ColCount());
+  TouchShape();
+}
+
+void EditTimeTable::pmTimeTablePopup() {
+  ctx_.ui.ShowMessage(std::to_string(current_.col));
+}
+
+}  // namespace trivo

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/grid_rect.h"
+#include "common/ini_file.h"
+#include "common/string_grid.h"
+#include "convert/timetable_notation.h"
+#include "editor/choice_list.h"
+#include "editor/travel_times.h"
+#include "project/context.h"
+
+namespace trivo {
+
+struct CellPos {
+  int col = 0;
+  int row = 0;
+  friend bool operator==(const CellPos&, const CellPos&) = default;
+};
+
+// A clock time of a cell: hours 0 to 23, minutes 0 to 59.
+struct ClockTime {
+  std::int32_t hour = 0;
+  std::int32_t minute = 0;
+  std::int32_t Minutes() const { return hour * 60 + minute; }
+};
+
+// Which cells changed since the window last asked, so that it redraws only those.
+struct GridChanges {
+  std::optional<GridRect> cells;  // a rectangle holding every changed cell
+  bool shape = false;             // rows or columns were inserted, deleted, moved or reloaded
+};
+
+// The timetable editor "Fahrplan bearbeiten" without its widgets: the choice of line, day
+// group and direction, the grid sgTimeTable with its current cell, the choice and edit
+// modes, and every rule of typing, checking, pair rows, copy mode, pasting and saving. The
+// window shows this state and forwards the user's actions to the handlers below;
+// questions, messages and beeps go through ctx.ui.
+//
+// Grid layout: column 0 holds the pair markers ("+" a station with one row, "-" one row of
+// an arrival/departure pair), column 1 the station names (row 1 the heading "Stationen"),
+// trip columns from 2 (row 0 numbers them 1, 2, ...); data rows from 2, data row r is key
+// r - 1 of the timetable's section in line_<line>.ttd.
+class EditTimeTable {
+ public:
+  static constexpr int kMinColCount = 512;
+  static constexpr int kFirstTripCol = 2;
+  static constexpr int kFirstDataRow = 2;
+
+  explicit EditTimeTable(Context& ctx);  // FormCreate
+
+  // The lists of the choice panel; cbDirection holds "1" and "2".
+  ChoiceList cbLines;
+  ChoiceList cbDays;
+  ChoiceList cbDirection;
+
+  const StringGrid& sgTimeTable() const { return grid_; }
+  CellPos Current() const { return current_; }
+  // Edit mode: the grid panel is shown, the choice panel and "Fahrplan editieren" are
+  // disabled and "Fenser schließen" is hidden. Otherwise choice mode.
+  bool EditMode() const { return editMode_; }
+  bool btSaveVisible() const { return saveVisible_; }
+  bool btCloseVisible() const { return !editMode_; }
+  bool CopyMode() const { return copyMode_; }
+  // The cells and shape changes since the last call.
+  GridChanges TakeChanges();
+
+  // --- the window's handlers ---
+  void FormShow();
+  void btTimeTableEditClick();
+  void btCancelClick();
+  void btSaveClick();
+  // Closing is allowed only in choice mode.
+  bool FormCloseQuery() const { return btCloseVisible(); }
+  // A character key typed while the grid has the focus ('\r' Enter, '\b' Backspace).
+  // Returns whether the character goes on to the cell editor (Enter never does).
+  bool sgTimeTableKeyPress(char key);
+  // The current cell is about to move to target (by mouse, keys or the program). Returns
+  // whether the current cell changed: to the target, or to the next column after a
+  // fill-down or pattern copy confirmed with Enter. False: the move was refused.
+  bool sgTimeTableSelectCell(CellPos target);
+  // The cell editor of the current cell now holds text; it becomes the cell's text
+  // unchecked (the check runs when the cell is left).
+  void SetCellEditorText(std::string text);
+  // A mouse button pressed over a cell; only the markers of column 0 react.
+  void sgTimeTableMouseDown(CellPos cell);
+  void sbCopyModeClick(bool down);
+  // Pastes the rectangle selection of the web copy window's work grid at the current cell.
+  void sbPasteClick(const StringGrid& workGrid, const GridRect& selection);
+  // The user dragged trip column from to position to (both trip columns): the cells move
+  // with their column, the headings are renumbered.
+  void sgTimeTableColumnMoved(int from, int to);
+  void Spalteeinfgen1Click();
+  void pmTimeTablePopup();
+
+  // --- cell rules ---
+  TCellState GetCellState(int col, int row) const;
+  TCellState LeftNeighbourState(int col, int row) const;
+  std::optional<ClockTime> PrevTimeInColumn(int col, int row) const;
+  std::optional<ClockTime> PrevTimeInEarlierColumns(int col, int row) const;
+  std::optional<ClockTime> PrevTimeInRow(int col, int row) const;
+  bool IsTimeAllowed(int col, int row, std::int32_t minute, std::int32_t hour) const;
+  bool IsIntervalAllowed(int col, int row, std::int32_t minutes) const;
+  void FillDownInterval(int col, int row, std::int32_t minutes);
+  // The texts for rows row .. last of trip column col: the times of trip column sourceCol
+  // shifted by a constant offset. Nullopt when the copy is refused or fails.
+  std::optional<std::vector<std::string>> CopyTripPattern(int col, int row, int sourceCol) const;
+  // Checks and rewrites the current cell; true when it may be left.
+  bool CheckCurrentCell();
+
+  // --- saving ---
+  // Repairs the arrival and departure rows of pairs and marks single-time trips; returns
+  // the number of errors found.
+  int CheckPairsBeforeSave();
+  // Measures the travel times of all trips; adds every invalid cell to errors.
+  TravelTimes ScanTravelTimes(int& errors) const;
+
+  // --- the editing state between key presses ---
+  bool TypingStarted() const { return typingStarted_; }
+  const std::string& RestoreText() const { return restoreText_; }
+  CellPos RestoreCell() const { return restoreCell_; }
+  bool LastKeyWasEnter() const { return lastKeyWasEnter_; }
+  bool SkipNextCheck() const { return skipNextCheck_; }
+
+ private:
+  // The timetable shown in the grid: the one a save writes.
+  struct Loaded {
+    std::string lineName;
+    std::string dayGroupName;
+    int direction = 1;
+  };
+
+  const std::string& Text(int col, int row) const;
+  void Write(int col, int row, std::string text);
+  int LastRow() const { return grid_.RowCount() - 1; }
+  int LastCol() const { return grid_.ColCount() - 1; }
+  const std::string& Station(int row) const { return Text(1, row); }
+  bool IsDataRow(int row) const { return row >= kFirstDataRow && row <= LastRow(); }
+  bool IsTripCol(int col) const { return col >= kFirstTripCol && col <= LastCol(); }
+  std::optional<ClockTime> TimeAt(int col, int row) const;
+  void Touch(int col, int row);
+  void TouchShape() { changes_.shape = true; }
+
+  // Loading: the stations of a line from line_stations.csv; nullopt when the file has no
+  // entry for the line.
+  std::optional<std::vector<std::string>> LineStations(const std::string& lineName) const;
+  // Fills the grid with the section's rows, or with the stations for a new timetable;
+  // false when there is nothing to show.
+  bool LoadGrid(const Loaded& timetable, const IniFile* file,
+                const std::optional<std::vector<std::string>>& stations);
+  void SetMarkers();
+  void EnterEditMode(bool moveToFirstCell);
+  void LeaveEditMode();
+  void NumberTripColumns();
+  void ClampCurrent();
+  void MarkModified() { saveVisible_ = true; }
+  void ClearModified() { saveVisible_ = false; }
+
+  // The parts of CheckCurrentCell: the accepted text, or nullopt for a rejection.
+  std::optional<std::string> CheckIntervalInput(std::string_view t, bool& skipWrite);
+  std::optional<std::string> CheckOffsetInput(std::string_view t) const;
+  std::optional<std::string> CheckMinuteInput(std::string_view t) const;
+  std::optional<std::string> CheckClockInput(std::string_view t) const;
+  std::optional<std::string> CheckCopyAbove() const;
+  bool ApplyTripPattern(std::string_view t);
+  std::optional<std::string> AcceptTime(ClockTime time) const;
+
+  void WriteTimetableFiles(const std::filesystem::path& timetableFile, const TravelTimes& times);
+
+  Context& ctx_;
+  StringGrid grid_;
+  CellPos current_{kFirstTripCol, kFirstDataRow};
+  std::optional<Loaded> loaded_;
+  bool editMode_ = false;
+  bool saveVisible_ = false;
+  bool copyMode_ = false;
+  bool typingStarted_ = false;
+  std::string restoreText_;
+  CellPos restoreCell_{-1, -1};
+  bool lastKeyWasEnter_ = false;
+  bool skipNextCheck_ = false;
+  GridChanges changes_;
+};
+
+}  // namespace trivo
