@@ -8,14 +8,19 @@ void CliUserInterface::ShowMessage(const std::string& text) {
 
 Answer CliUserInterface::Confirm(const std::string& text, bool /*withCancel*/) {
   WriteLine("[Frage] ", text);
-  return Answer::Yes;
+  if (answers.empty()) return Answer::Yes;
+  const Answer answer = answers.front();
+  answers.pop_front();
+  return answer;
 }
 
 void CliUserInterface::Log(const std::string& line) {
   WriteLine("", line);
 }
 
-void CliUserInterface::Beep() {}
+void CliUserInterface::Beep() {
+  if (printBeeps) WriteLine("[Signal]", "");
+}
 
 void CliUserInterface::ReportError(const std::string& text) {
   WriteLine("[Fehler] ", text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <ostream>
 #include <string>
 
@@ -11,8 +12,8 @@ namespace trivo::cli {
 // stream (standard output in the program), its bytes written unchanged:
 //   Log          the line as it is
 //   ShowMessage  "[Meldung] " + text
-//   Confirm      "[Frage] " + text; nobody can answer, so the answer is always Yes
-//   Beep         nothing
+//   Confirm      "[Frage] " + text; answered from `answers`, Yes when none is queued
+//   Beep         "[Signal]" when printBeeps is set, else nothing
 // Each line is flushed at once so that it keeps its place among other output.
 class CliUserInterface : public UserInterface {
  public:
@@ -25,6 +26,10 @@ class CliUserInterface : public UserInterface {
 
   // An error that ended a step: "[Fehler] " + text.
   void ReportError(const std::string& text);
+
+  // Answers for the next confirmations, in order.
+  std::deque<Answer> answers;
+  bool printBeeps = false;
 
  private:
   void WriteLine(const std::string& prefix, const std::string& text);

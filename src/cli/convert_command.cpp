@@ -44,8 +44,11 @@ usage error or a project file that does not exist (explained on standard error,
 nothing on standard output).
 )";
 
-constexpr ProjectCommandSpec kConvert{
-    "convert", "--steps", "--steps needs a list of steps, for example --steps 1,2,3", kConvertHelp};
+constexpr ProjectCommandSpec kConvert{"convert",
+                                      "--steps",
+                                      "--steps needs a list of steps, for example --steps 1,2,3",
+                                      kConvertHelp,
+                                      {}};
 
 }  // namespace
 }  // namespace trivo::cli

@@ -18,6 +18,9 @@ Commands:
                  and write the PTF files beside the project file
   parallels ...  analyse where the lines of a project run in parallel, as the
                  data-preparation window does
+  edit PROJECT.tvp SCRIPT [--steps LIST]
+                 drive the timetable editor with a script: choose a timetable,
+                 type into its cells, save it
   --help, -h     show this text
   --version      show the program version
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   }
   if (command == "convert") return RunConvert(argc - 2, argv + 2);
   if (command == "parallels") return RunParallels(argc - 2, argv + 2);
+  if (command == "edit") return RunEdit(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

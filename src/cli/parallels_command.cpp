@@ -40,8 +40,11 @@ error or a project file that does not exist (explained on standard error, nothin
 on standard output).
 )";
 
-constexpr ProjectCommandSpec kParallels{
-    "parallels", "--presses", "--presses needs a number, for example --presses 2", kParallelsHelp};
+constexpr ProjectCommandSpec kParallels{"parallels",
+                                        "--presses",
+                                        "--presses needs a number, for example --presses 2",
+                                        kParallelsHelp,
+                                        {}};
 
 std::optional<int> ParsePresses(std::string_view text) {
   int value = 0;

@@ -24,6 +24,7 @@ ParsedProjectCommand ParseProjectCommand(const ProjectCommandSpec& spec, int arg
   const std::string optionWithValue = std::string(spec.option) + "=";
   ProjectCommandArguments arguments;
   bool haveProject = false;
+  bool haveExtra = false;
   for (int i = 0; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -37,14 +38,19 @@ ParsedProjectCommand ParseProjectCommand(const ProjectCommandSpec& spec, int arg
       arguments.optionValue = std::string(arg.substr(optionWithValue.size()));
     } else if (arg.starts_with("-") && arg != "-") {
       return usage("unknown option '" + std::string(arg) + "'");
+    } else if (haveProject && !spec.extra.empty() && !haveExtra) {
+      arguments.extra = std::string(arg);
+      haveExtra = true;
     } else if (haveProject) {
-      return usage("more than one project file given");
+      return usage(spec.extra.empty() ? "more than one project file given"
+                                      : "too many arguments given");
     } else {
       arguments.projectFile = std::string(arg);
       haveProject = true;
     }
   }
   if (arguments.projectFile.empty()) return usage("no project file given");
+  if (!spec.extra.empty() && !haveExtra) return usage("no " + std::string(spec.extra) + " given");
   return {std::move(arguments), kExitOk};
 }
 

@@ -18,10 +18,12 @@ struct ProjectCommandSpec {
   std::string_view option;      // "--steps"
   std::string_view optionHint;  // shown when the option lacks its value
   std::string_view help;        // the whole --help text
+  std::string_view extra;       // a second argument after the project file ("SCRIPT"), or none
 };
 
 struct ProjectCommandArguments {
   std::string projectFile;
+  std::string extra;  // the second argument, when the command takes one
   std::optional<std::string> optionValue;
 };
 

@@ -1,0 +1,331 @@
+#include <charconv>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "commands.h"
+#include "convert/conversion_buttons.h"
+#include "editor/edit_timetable.h"
+#include "exit_status.h"
+#include "grid_print.h"
+#include "project_command.h"
+#include "step_list.h"
+
+namespace trivo::cli {
+namespace {
+
+constexpr std::string_view kEditHelp =
+    R"(Usage: trivo edit PROJECT.tvp SCRIPT [--steps LIST]
+
+The timetable editor "Fahrplan bearbeiten" driven by a script. Loads the project
+file PROJECT.tvp, runs the conversion steps of LIST first when given (printing what
+'trivo convert' prints), shows the editor (which converts the timetables as the
+window does and loads the last one it converts), then runs SCRIPT: a file, or '-'
+for standard input. One command a line; blank lines and lines starting with '#'
+are skipped; arguments are separated by one blank.
+
+Showing the editor converts the timetables, which needs the tables that conversion
+steps 1 to 4 make: give --steps 1,2,3,4.
+
+Grid indexes are those of the window: column 0 the pair markers, column 1 the
+stations, trip columns from 2; data rows from 2.
+
+Commands:
+  choose line NAME      select the entry NAME in the list of lines
+  choose days NAME      select the day group NAME
+  choose direction N    select the direction 1 or 2
+                        (NAME and N are the rest of the line, blanks included)
+  edit                  press "Fahrplan editieren"
+  cell C R              click trip cell (C, R): the current cell moves there,
+                        through the check of the cell being left
+  type TEXT             type TEXT into the current cell, one key press per
+                        character; the cell's text becomes TEXT (outside copy mode)
+  type                  press Backspace once: the cell becomes empty
+  enter                 press Enter
+  marker R              click the pair marker of row R (split or merge)
+  copymode on|off       press or release "Kopiermodus"
+  dragcol FROM TO       drag trip column FROM to position TO
+  insertcol             the pop-up item "Spalte einfügen"
+  save                  press "Änderungen speichern" (only while it is shown)
+  cancel                press "Änderungen verwerfen"
+  answer A...           answers (yes, no, cancel) for the next questions, in order;
+                        without a queued answer a question is answered yes
+  print                 print the grid (see below)
+While the grid is hidden (choice mode) cell, type, enter, marker, copymode,
+dragcol, insertcol and save do nothing; while it is shown choose and edit do
+nothing, as the user cannot reach those controls.
+
+Output (standard output, in the order it happens, texts in Windows-1252):
+  [Meldung] <text>   a message box
+  [Frage] <text>     a question
+  [Signal]           the system beep
+  [Fehler] <text>    an error that ended a command; the script goes on
+  print writes
+    [sgTimeTable] mode=<choice|edit> save=<0|1> copy=<0|1> current=<C>,<R> size=<COLS>x<ROWS>
+  then every grid row, its cells from column 0 to the last column that holds text
+  in some row from 1 on, joined by TAB; a backslash in a cell is written \\, a tab
+  \t, a line feed \n, a carriage return \r.
+
+Options:
+  --steps LIST  comma-separated conversion steps 1 to 5 to run first
+  -h, --help    show this text
+
+Exit status: 0 success, 1 when an error ended a command, 2 for a usage error or an
+error in the script (explained on standard error; the script stops there).
+)";
+
+constexpr ProjectCommandSpec kEdit{"edit", "--steps",
+                                   "--steps needs a list of steps, for example --steps 1,2,3",
+                                   kEditHelp, "SCRIPT"};
+
+// A line of the script that cannot be run.
+struct ScriptError {
+  std::string text;
+};
+
+// The next blank-separated word of a line, and the rest after its blank.
+struct Split {
+  std::string_view word;
+  std::string_view rest;
+  bool hasRest = false;
+};
+
+Split SplitWord(std::string_view text) {
+  const std::size_t blank = text.find(' ');
+  if (blank == std::string_view::npos) return {text, {}, false};
+  return {text.substr(0, blank), text.substr(blank + 1), true};
+}
+
+int Number(std::string_view text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty() || value < 0) {
+    throw ScriptError{"'" + std::string(text) + "' is not a number"};
+  }
+  return value;
+}
+
+// The arguments of a command that takes exactly count numbers.
+std::vector<int> Numbers(const Split& command, std::size_t count) {
+  std::vector<int> numbers;
+  Split next{{}, command.rest, command.hasRest};
+  while (next.hasRest) {
+    next = SplitWord(next.rest);
+    numbers.push_back(Number(next.word));
+  }
+  if (numbers.size() != count) {
+    throw ScriptError{std::string(command.word) + " needs " + std::to_string(count) +
+                      (count == 1 ? " number" : " numbers")};
+  }
+  return numbers;
+}
+
+class EditScript {
+ public:
+  explicit EditScript(ProjectSession& session) : session_(session), editor_(session.ctx) {}
+
+  EditTimeTable& editor() { return editor_; }
+
+  // Runs a command, reporting an error that ends it; records the failure.
+  void Run(const std::function<void()>& action) {
+    if (!session_.RunReportingErrors(action)) failed_ = true;
+  }
+  bool Failed() const { return failed_; }
+
+  void Execute(std::string_view line) {
+    const Split command = SplitWord(line);
+    const std::string_view name = command.word;
+    if (name == "choose") return Choose(command);
+    if (name == "answer") return QueueAnswers(command);
+    if (name == "print") return Print();
+    const bool shown = editor_.EditMode();
+    if (name == "edit") {
+      NoArguments(command);
+      if (!shown) Run([&] { editor_.btTimeTableEditClick(); });
+    } else if (name == "cancel") {
+      NoArguments(command);
+      if (shown) Run([&] { editor_.btCancelClick(); });
+    } else if (name == "save") {
+      NoArguments(command);
+      if (shown && editor_.btSaveVisible()) Run([&] { editor_.btSaveClick(); });
+    } else if (name == "cell") {
+      const std::vector<int> at = Numbers(command, 2);
+      if (shown) {
+        const CellPos target = TripCell(at[0], at[1]);
+        Run([&] { editor_.sgTimeTableSelectCell(target); });
+      }
+    } else if (name == "type") {
+      if (shown) Run([&] { Type(command); });
+    } else if (name == "enter") {
+      NoArguments(command);
+      if (shown) Run([&] { editor_.sgTimeTableKeyPress('\r'); });
+    } else if (name == "marker") {
+      const int row = Numbers(command, 1)[0];
+      if (shown) {
+        if (row >= editor_.sgTimeTable().RowCount()) throw ScriptError{"no such row"};
+        Run([&] { editor_.sgTimeTableMouseDown({0, row}); });
+      }
+    } else if (name == "copymode") {
+      if (command.rest != "on" && command.rest != "off") {
+        throw ScriptError{"copymode needs on or off"};
+      }
+      const bool down = command.rest == "on";
+      if (shown && editor_.CopyMode() != down) Run([&] { editor_.sbCopyModeClick(down); });
+    } else if (name == "dragcol") {
+      const std::vector<int> cols = Numbers(command, 2);
+      if (shown) {
+        for (const int col : cols) TripColumn(col);
+        Run([&] { editor_.sgTimeTableColumnMoved(cols[0], cols[1]); });
+      }
+    } else if (name == "insertcol") {
+      NoArguments(command);
+      if (shown) Run([&] { editor_.Spalteeinfgen1Click(); });
+    } else {
+      throw ScriptError{"unknown command '" + std::string(name) + "'"};
+    }
+  }
+
+ private:
+  static void NoArguments(const Split& command) {
+    if (command.hasRest) throw ScriptError{std::string(command.word) + " takes no arguments"};
+  }
+
+  int TripColumn(int col) const {
+    if (col < EditTimeTable::kFirstTripCol || col >= editor_.sgTimeTable().ColCount()) {
+      throw ScriptError{"no trip column " + std::to_string(col)};
+    }
+    return col;
+  }
+
+  CellPos TripCell(int col, int row) const {
+    if (row < EditTimeTable::kFirstDataRow || row >= editor_.sgTimeTable().RowCount()) {
+      throw ScriptError{"no data row " + std::to_string(row)};
+    }
+    return {TripColumn(col), row};
+  }
+
+  void Choose(const Split& command) {
+    const Split what = SplitWord(command.rest);
+    ChoiceList* list = what.word == "line"        ? &editor_.cbLines
+                       : what.word == "days"      ? &editor_.cbDays
+                       : what.word == "direction" ? &editor_.cbDirection
+                                                  : nullptr;
+    if (list == nullptr || !what.hasRest) {
+      throw ScriptError{"choose needs line, days or direction and an entry"};
+    }
+    ChoiceList chosen = *list;
+    if (!chosen.Select(what.rest)) {
+      throw ScriptError{"no entry '" + std::string(what.rest) + "' to choose"};
+    }
+    if (!editor_.EditMode()) *list = std::move(chosen);
+  }
+
+  void QueueAnswers(const Split& command) {
+    std::vector<Answer> answers;
+    Split next{{}, command.rest, command.hasRest};
+    while (next.hasRest) {
+      next = SplitWord(next.rest);
+      if (next.word == "yes") {
+        answers.push_back(Answer::Yes);
+      } else if (next.word == "no") {
+        answers.push_back(Answer::No);
+      } else if (next.word == "cancel") {
+        answers.push_back(Answer::Cancel);
+      } else {
+        throw ScriptError{"answer takes yes, no or cancel"};
+      }
+    }
+    if (answers.empty()) throw ScriptError{"answer needs at least one answer"};
+    session_.ui.answers.insert(session_.ui.answers.end(), answers.begin(), answers.end());
+  }
+
+  // One key press per character; outside copy mode the cell editor, whose text was
+  // selected, ends up holding exactly the typed text. "type" alone is Backspace.
+  void Type(const Split& command) {
+    if (!command.hasRest) {
+      if (editor_.sgTimeTableKeyPress('\b')) editor_.SetCellEditorText({});
+      return;
+    }
+    std::string typed;
+    for (const char c : command.rest) {
+      if (editor_.sgTimeTableKeyPress(c)) editor_.SetCellEditorText(typed += c);
+    }
+  }
+
+  void Print() {
+    const StringGrid& grid = editor_.sgTimeTable();
+    int lastCol = 1;
+    for (int col = grid.ColCount() - 1; col > 1 && lastCol == 1; --col) {
+      for (int row = 1; row < grid.RowCount(); ++row) {
+        if (!grid.Cell(col, row).empty()) {
+          lastCol = col;
+          break;
+        }
+      }
+    }
+    const CellPos current = editor_.Current();
+    std::cout << "[sgTimeTable] mode=" << (editor_.EditMode() ? "edit" : "choice")
+              << " save=" << editor_.btSaveVisible() << " copy=" << editor_.CopyMode()
+              << " current=" << current.col << ',' << current.row << " size=" << grid.ColCount()
+              << 'x' << grid.RowCount() << '\n';
+    PrintGridRows(std::cout, grid, lastCol);
+  }
+
+  ProjectSession& session_;
+  EditTimeTable editor_;
+  bool failed_ = false;
+};
+
+}  // namespace
+}  // namespace trivo::cli
+
+int RunEdit(int argc, char** argv) {
+  using namespace trivo::cli;
+  const ParsedProjectCommand parsed = ParseProjectCommand(kEdit, argc, argv);
+  if (!parsed.arguments) return parsed.exitStatus;
+  const ProjectCommandArguments& arguments = *parsed.arguments;
+  std::vector<int> steps;
+  if (arguments.optionValue) {
+    std::optional<std::vector<int>> chosen = ParseStepList(*arguments.optionValue);
+    if (!chosen) {
+      return UsageError(kEdit, "invalid step list '" + *arguments.optionValue +
+                                   "': expected comma-separated numbers 1 to 5");
+    }
+    steps = std::move(*chosen);
+  }
+  if (!ProjectFileExists(kEdit, arguments.projectFile)) return kExitUsage;
+  std::ifstream scriptFile;
+  if (arguments.extra != "-") {
+    scriptFile.open(arguments.extra, std::ios::binary);
+    if (!scriptFile) return UsageError(kEdit, "cannot read the script '" + arguments.extra + "'");
+  }
+  std::istream& script = arguments.extra == "-" ? std::cin : scriptFile;
+
+  ProjectSession session;
+  session.ui.printBeeps = true;
+  if (!session.Load(arguments.projectFile)) return kExitFailed;
+  EditScript editor(session);
+  for (const int step : steps) {
+    editor.Run([&] { trivo::PressConversionButton(session.ctx, step); });
+  }
+  editor.Run([&] { editor.editor().FormShow(); });
+
+  std::string line;
+  for (int number = 1; std::getline(script, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line.front() == '#') continue;
+    try {
+      editor.Execute(line);
+    } catch (const ScriptError& error) {
+      std::cout.flush();
+      std::cerr << "trivo edit: " << arguments.extra << " line " << number << ": " << error.text
+                << '\n';
+      return kExitUsage;
+    }
+  }
+  return editor.Failed() ? kExitFailed : kExitOk;
+}

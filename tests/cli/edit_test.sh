@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# trivo edit on a small project (line L with the stations A, B, C; day group Mo-Fr):
+# each case runs a script and compares what is printed and the exit status.
+# Usage: edit_test.sh TRIVO SCRATCH-DIR
+set -uo pipefail
+trivo=$1 scratch=$2/edit
+failures=0
+
+new_project() {
+  rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch" || exit 1
+  printf '[daygroups]\r\ndaygroupnames=Mo-Fr\r\nMo-Fr_text=Montag bis Freitag\r\nMo-Fr_days=monday\r\n' >tiny.tvp
+  printf 'A\r\nB\r\nC\r\n' >stations.csv
+  printf 'L\r\n' >lines.csv
+  printf 'L=A,B,C\r\n' >line_stations.csv
+  : >station_lines.csv
+}
+
+# check NAME STATUS EXPECTED-FILE: runs the script on standard input, skipping the four
+# log lines of the conversion steps.
+check() {
+  local name=$1 expected_status=$2 expected=$3 status
+  "$trivo" edit tiny.tvp - --steps 1,2,3,4 <script >out 2>err
+  status=$?
+  tail -n +5 out >actual
+  if [[ $status -ne $expected_status ]] || ! diff -u "$expected" actual; then
+    echo "case '$name': expected status $expected_status, got $status"
+    cat err
+    failures=$((failures + 1))
+  fi
+}
+file_is() {
+  printf '%s' "$2" | cmp -s - "$1" || { echo "unexpected $1:"; cat "$1"; failures=$((failures + 1)); }
+}
+
+# Short forms become times; a rejected cell beeps and gets its old text back; the save
+# writes the section and the travel times.
+new_project
+cat >script <<'SCRIPT'
+cancel
+choose direction 1
+edit
+type 7:00
+enter
+type 5
+enter
+type +4
+enter
+type 99
+cell 3 3
+save
+print
+SCRIPT
+cat >expected <<'OUT'
+[Signal]
+[sgTimeTable] mode=choice save=1 copy=0 current=3,2 size=512x5
+		1
+	Stationen	
++	A	07:00
++	B	07:05
++	C	07:09
+OUT
+check typing 0 expected
+file_is line_L.ttd $'[1_Mo-Fr]\r\n1=A,07:00\r\n2=B,07:05\r\n3=C,07:09\r\n'
+file_is distances.csv $'[L_1_Mo-Fr]\r\ndistance1="A",5,"B",4,"C"\r\nnewcross="A"\r\n'
+
+# A split answered No keeps the new arrival row empty; "=x" ends the check with the
+# integer error; a dragged column takes the current cell along; a script error stops the
+# script with status 2 after what ran before it.
+new_project
+cat >script <<'SCRIPT'
+# the window opens on direction 2 (C, B, A)
+type 8:00
+enter
+type 10
+answer no
+marker 3
+type =x
+enter
+dragcol 2 3
+insertcol
+print
+frobnicate
+print
+SCRIPT
+cat >expected <<'OUT'
+[Frage] Gleiche Werte einsetzen?
+[Fehler] 'x' ist kein gültiger Integerwert
+[sgTimeTable] mode=edit save=1 copy=0 current=3,3 size=513x6
+		1	2
+	Stationen		
++	C		08:00
+-	B		=x
+-	B		10
++	A		
+OUT
+iconv -f UTF-8 -t CP1252 expected >expected.cp1252
+check split-and-errors 2 expected.cp1252
+grep -q "line 12: unknown command 'frobnicate'" err || { echo "no script error"; failures=$((failures + 1)); }
+
+# A distances.csv that cannot be written: the error, status 1, the editor stays open and
+# the timetable file is as it was.
+new_project
+printf '[1_Mo-Fr]\r\n1=A,07:00\r\n2=B,07:05\r\n' >line_L.ttd
+mkdir distances.csv
+cat >script <<'SCRIPT'
+cancel
+edit
+type 6:00
+enter
+save
+print
+SCRIPT
+"$trivo" edit tiny.tvp - --steps 1,2,3,4 <script >out 2>&1
+[[ $? -eq 1 ]] || { echo "failed save: expected status 1"; failures=$((failures + 1)); }
+grep -q '^\[Fehler\] In .*distances.csv kann nicht geschrieben werden' out ||
+  { echo "failed save: no error"; cat out; failures=$((failures + 1)); }
+grep -q '^\[sgTimeTable\] mode=edit' out || { echo "failed save left the editor"; failures=$((failures + 1)); }
+file_is line_L.ttd $'[1_Mo-Fr]\r\n1=A,07:00\r\n2=B,07:05\r\n'
+
+exit $((failures > 0))
