@@ -403,6 +403,10 @@ void TfmMain::ShowEditProject() {
 }
 
 void TfmMain::ShowEditTimeTable() {
+  if (!ProjectLoaded()) {
+    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
+    return;
+  }
   windows_.fmEditTimeTable->show();
   windows_.fmEditTimeTable->raise();
   windows_.fmEditTimeTable->activateWindow();

@@ -16,7 +16,7 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmEditProject = new TfmEditProject(ctx, ui, fmMain.get());
   fmEditProject->saveProject = [this] { return fmMain->FileSave(); };
   DlgFirstSave = new TDlgFirstSave(fmMain.get());
-  fmEditTimeTable = new TfmEditTimeTable(ctx, fmMain.get());
+  fmEditTimeTable = new TfmEditTimeTable(ctx, ui, fmMain.get());
   fmWebCopy = new TfmWebCopy(ctx, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, fmMain.get());

@@ -3,6 +3,7 @@
 
 #include "gui_test_support.h"
 #include "tfm_edit_project.h"
+#include "tfm_edit_time_table.h"
 
 using namespace trivo::gui;
 using namespace trivo::gui::test;
@@ -39,6 +40,17 @@ class ScreenshotsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&settings));
     settings.cbDayGroups->setCurrentIndex(0);
     QVERIFY(Save(settings, target, QStringLiteral("settings-window.png")));
+    settings.close();
+
+    // The editor on line T1, Mo-Fr, direction 1, with the cursor in a trip column.
+    TfmEditTimeTable& editor = *app.windows.fmEditTimeTable;
+    main.EditTimeTableItem->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.btCancel->click();
+    editor.cbDirection->setCurrentIndex(0);
+    editor.btTimeTableEdit->click();
+    editor.sgTimeTable->Forward([&] { editor.model().sgTimeTableSelectCell({9, 7}); });
+    QVERIFY(Save(editor, target, QStringLiteral("editor-window.png")));
   }
 
  private:
