@@ -249,8 +249,11 @@ std::optional<std::string> EditTimeTable::CheckClockInput(std::string_view t) co
   if (separator != std::string_view::npos) {
     const std::size_t p = separator + 1;  // counted from 1
     if (p == 1 || p > 3 || p == n) return std::nullopt;
-    const std::string after(t.substr(p));
-    digits = p == 2 ? "0" + std::string(1, t[0]) + after : std::string(t.substr(0, 2)) + after;
+    // "8:15" -> "0815", "08.15" -> "0815".
+    digits.clear();
+    if (p == 2) digits += '0';
+    digits.append(t.substr(0, p - 1));
+    digits.append(t.substr(p));
     if (digits.size() == 3) digits += '0';
   }
   for (const char c : digits) {
