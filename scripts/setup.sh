@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev   # Qt 6 Widgets and Test (pulls in the OpenGL/Vulkan headers Qt's CMake files need)
   qt6-webengine-dev      # the embedded browser of the web copy and preview windows
   qt6-translations-l10n  # Qt's own German texts (standard buttons, file dialogs)
+  dpkg-dev       # dpkg-shlibdeps, with which cpack declares the Debian package's libraries
   xvfb           # a virtual display for running the desktop program without a screen
   xauth
   fonts-dejavu-core  # a font, so that Qt lays out texts the same way on a bare system

@@ -6,6 +6,8 @@ namespace trivo::gui {
 
 QString AskProjectFileName(FileDialogKind kind, QWidget* parent, const QString& fileName) {
   QFileDialog dialog(parent);
+  // Qt's own dialog speaks the program's language, whatever the desktop's dialogs do.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QStringLiteral("Trivo-Projekt (*.tvp)"));
   dialog.setDefaultSuffix(QStringLiteral("tvp"));
   // A typed name that does not exist is taken as it is: opening it loads the defaults.

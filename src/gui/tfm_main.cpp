@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusTipEvent>
@@ -90,10 +91,14 @@ void TfmMain::BuildMenu() {
   FileOpenItem =
       NewMenuItem(FileMenu, "FileOpenItem", QStringLiteral("Projekt ö&ffnen..."),
                   QStringLiteral("Existierendes Projekt öffnen"), [this] { FileOpen(); });
+  FileOpenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   N1 = FileMenu->addSeparator();
   N1->setObjectName(QStringLiteral("N1"));
   FileExitItem = NewMenuItem(FileMenu, "FileExitItem", QStringLiteral("&Beenden"),
                              QStringLiteral("Diese Anwendung beenden"), [this] { FileExit(); });
+  // The menu shows the first shortcut.
+  FileExitItem->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::ALT | Qt::Key_F4)});
 
   ExtrasMenu = menuBar()->addMenu(QStringLiteral("&Extras"));
   ExtrasMenu->setObjectName(QStringLiteral("ExtrasMenu"));
@@ -271,7 +276,10 @@ bool TfmMain::ProjectLoaded() const {
 QString TfmMain::AskFileName(FileDialogKind kind, const QString& fileName) {
   if (!windows_.dialogs.askFileName) return {};
   const QString chosen = windows_.dialogs.askFileName(kind, this, fileName);
-  if (chosen.isEmpty()) return {};
+  return chosen.isEmpty() ? QString() : TakeChosenFile(chosen);
+}
+
+QString TfmMain::TakeChosenFile(const QString& chosen) {
   const QString path = QFileInfo(chosen).absoluteFilePath();
   ctx_.WorkingDir = ToCorePath(FolderOf(path));
   return path;
@@ -286,6 +294,12 @@ void TfmMain::ReadProjectFile(const QString& path) {
 void TfmMain::FileOpen() {
   const QString path = AskFileName(FileDialogKind::Open, openDialogFileName_);
   if (path.isEmpty()) return;
+  openDialogFileName_ = path;
+  LoadProject(path);
+}
+
+void TfmMain::OpenProjectFile(const QString& file) {
+  const QString path = TakeChosenFile(file);
   openDialogFileName_ = path;
   LoadProject(path);
 }

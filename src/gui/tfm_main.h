@@ -32,6 +32,9 @@ class TfmMain : public QMainWindow {
 
   // Commands.
   void FileOpen();
+  // Opens a project file named outside the open dialog (the program's argument) as
+  // choosing it in the open dialog does.
+  void OpenProjectFile(const QString& file);
   void FileExit();
   void LoadProject(const QString& path);
   void FileNew();
@@ -95,6 +98,8 @@ class TfmMain : public QMainWindow {
   void ReadProjectFile(const QString& path);
   // Asks for a project file; a chosen file's folder becomes the working directory.
   QString AskFileName(FileDialogKind kind, const QString& fileName);
+  // The full path of a chosen file, whose folder becomes the working directory.
+  QString TakeChosenFile(const QString& chosen);
   void Run(const std::function<void()>& command);
   bool ProjectLoaded() const;
   // The common start of FileNew and NewProject: the default project's parameters, no

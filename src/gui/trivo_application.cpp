@@ -1,10 +1,15 @@
 #include "trivo_application.h"
 
+#include <clocale>
 #include <exception>
 
 #include "text_codec.h"
 
 namespace trivo::gui {
+
+TrivoApplication::TrivoApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  std::setlocale(LC_NUMERIC, "C");
+}
 
 bool TrivoApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -13,7 +13,10 @@ class TrivoApplication : public QApplication {
  public:
   using ErrorDisplay = std::function<void(const QString& text)>;
 
-  TrivoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+  // Qt takes the C library's locale from the environment; the number format stays the
+  // C one, since the core writes and reads the numbers of its files with the C library
+  // and a German locale would turn their decimal points into commas.
+  TrivoApplication(int& argc, char** argv);
 
   void SetErrorDisplay(ErrorDisplay display) { errorDisplay_ = std::move(display); }
 

@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include "common/error.h"
+#include "common/strings.h"
 #include "trivo_application.h"
 
 using trivo::gui::TrivoApplication;
@@ -40,9 +41,18 @@ class ApplicationTest : public QObject {
                                  QStringLiteral("Datei x kann nicht geöffnet werden. ")}));
     app->SetErrorDisplay({});
   }
+
+  // The application object takes the C library's locale from the environment, here a
+  // German one; numbers in PTF files are still written and read with a decimal point.
+  void keepsThePointInNumbers() {
+    QCOMPARE(trivo::FloatToStr(1.5), std::string("1.5"));
+    QCOMPARE(trivo::StrToFloat("2.25"), 2.25);
+  }
 };
 
 int main(int argc, char** argv) {
+  // A German user's environment (takes effect where the de_DE locale is installed).
+  qputenv("LC_ALL", "de_DE.UTF-8");
   TrivoApplication app(argc, argv);
   ApplicationTest test;
   return QTest::qExec(&test, argc, argv);

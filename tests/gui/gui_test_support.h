@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,9 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,6 +105,23 @@ inline QByteArray FileBytes(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
+}
+
+// Calls handler with the next modal window as soon as it shows, while the caller waits in
+// that window's exec(). The handler must close the window; it should only record what it
+// sees and leave the checks to the caller, since a failed check in it would leave the
+// window open.
+inline void WhenModalShown(std::function<void(QWidget& modal)> handler) {
+  auto* timer = new QTimer(QApplication::instance());
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, handler = std::move(handler)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    timer->stop();
+    timer->deleteLater();
+    handler(*modal);
+  });
+  timer->start();
 }
 
 // Records what core code shows when it runs without the windows.

@@ -9,6 +9,7 @@
 #include "hint.h"
 #include "path_text.h"
 #include "project/project_commands.h"
+#include "project_argument.h"
 #include "text_codec.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
@@ -109,6 +110,23 @@ class MainWindowTest : public QObject {
              QStringLiteral("Projekt speichern unter...")}));
   }
 
+  void opensAndEndsByKeyboard() {
+    DrivenWindows app;
+    TfmMain& main = app.main();
+    const QKeySequence ctrlQ(Qt::CTRL | Qt::Key_Q);
+    QCOMPARE(main.FileOpenItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    // The menu shows the first shortcut of each entry.
+    QCOMPARE(main.FileExitItem->shortcuts(),
+             (QList<QKeySequence>{ctrlQ, QKeySequence(Qt::ALT | Qt::Key_F4)}));
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+
+    QTest::keySequence(&main, main.FileOpenItem->shortcut());
+    QCOMPARE(app.fileDialogs.size(), std::size_t{1});
+    QTest::keySequence(&main, ctrlQ);
+    QVERIFY(!main.isVisible());
+  }
+
   void showsLongHintsInTheStatusLine() {
     QCOMPARE(SplitHint(QStringLiteral("Öffnen|")).tooltip, QStringLiteral("Öffnen"));
     QCOMPARE(SplitHint(QStringLiteral("Öffnen|")).longHint, QString());
@@ -166,6 +184,37 @@ class MainWindowTest : public QObject {
     app.OpenThroughDialog(QString());  // cancelled again: nothing changes
     QCOMPARE(app.fileDialogs.back().second, project);
     QCOMPARE(FromCorePath(app.ctx().ProjectFileName), project);
+  }
+
+  void takesTheOnlyArgumentAsProjectFile() {
+    const QString program = QStringLiteral("trivo-editor");
+    const QString project = QStringLiteral("Linien/stadt.tvp");
+    QCOMPARE(ProjectFileArgument({program, project}), project);
+    for (const QStringList& arguments :
+         {QStringList{program}, QStringList{program, project, project},
+          QStringList{program, QStringLiteral("--help")}, QStringList{program, QString()}}) {
+      QCOMPARE(ProjectFileArgument(arguments), QString());
+    }
+  }
+
+  // A project file given to the program (a double click on it) loads as choosing it in
+  // the open dialog does, also when it is named relative to the current folder.
+  void opensTheArgumentAsTheOpenDialogDoes() {
+    QTemporaryDir temp;
+    const QString project = CopySample(temp, QStringLiteral("Linien"));
+    DrivenWindows throughDialog;
+    throughDialog.OpenThroughDialog(project);
+    DrivenWindows fromArgument;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(temp.path());
+    fromArgument.main().OpenProjectFile(QStringLiteral("Linien/sample.tvp"));
+    QDir::setCurrent(previous);
+
+    QCOMPARE(fromArgument.main().windowTitle(), throughDialog.main().windowTitle());
+    QCOMPARE(fromArgument.ctx().ProjectDir, throughDialog.ctx().ProjectDir);
+    QCOMPARE(fromArgument.ctx().WorkingDir, throughDialog.ctx().WorkingDir);
+    QCOMPARE(fromArgument.main().OpenDialogFileName(), project);
+    QVERIFY(!fromArgument.main().paWorkChoice->isHidden());
   }
 
   void opensAMissingFileWithTheDefaultValues() {

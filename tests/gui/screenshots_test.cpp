@@ -1,7 +1,10 @@
 #include <QDir>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 
 #include "gui_test_support.h"
+#include "platform_texts.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 
@@ -9,11 +12,14 @@ using namespace trivo::gui;
 using namespace trivo::gui::test;
 
 // Pictures of the windows for the documentation. Runs only when TRIVO_SCREENSHOT_DIR
-// names the folder to write them to, under a real display (xvfb-run -a).
+// names the folder to write them to, under a real display (xvfb-run -a). Qt's own texts
+// are German, as in the program.
 class ScreenshotsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { QVERIFY(UseGermanPlatformTexts(*QCoreApplication::instance())); }
+
   void takesThePictures() {
     const QString target = QString::fromLocal8Bit(qgetenv("TRIVO_SCREENSHOT_DIR"));
     if (target.isEmpty()) QSKIP("TRIVO_SCREENSHOT_DIR is not set");
@@ -51,6 +57,29 @@ class ScreenshotsTest : public QObject {
     editor.btTimeTableEdit->click();
     editor.sgTimeTable->Forward([&] { editor.model().sgTimeTableSelectCell({9, 7}); });
     QVERIFY(Save(editor, target, QStringLiteral("editor-window.png")));
+    editor.btCancel->click();
+    editor.close();
+
+    // The real dialogs: the open dialog in the project's folder and a confirmation.
+    bool saved = false;
+    WhenModalShown([&saved, &target](QWidget& dialog) {
+      dialog.resize(760, 440);
+      if (auto* files = dialog.findChild<QTreeView*>()) {
+        files->header()->resizeSections(QHeaderView::ResizeToContents);
+      }
+      saved = Save(dialog, target, QStringLiteral("open-dialog.png"));
+      dialog.close();
+    });
+    AskProjectFileName(FileDialogKind::Open, &main, project);
+    QVERIFY(saved);
+    saved = false;
+    WhenModalShown([&saved, &target](QWidget& box) {
+      saved = Save(box, target, QStringLiteral("confirmation.png"));
+      box.close();
+    });
+    app.windows.ui.SetBoxHook({});
+    app.windows.ui.Confirm("Gleiche Werte einsetzen?", true);
+    QVERIFY(saved);
   }
 
  private:
