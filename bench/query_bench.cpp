@@ -167,8 +167,8 @@ int main(int argc, char** argv) {
       passesMs, scalableMs, passesMs / scalableMs, same ? "equal" : "DIFFERENT");
 
   // The matrix and a query on 2,000 stations and 300 lines.
-  const auto dir = keep.empty() ? FreshFolder("trivo-query-bench-2000-")
-                                : std::filesystem::path(keep);
+  const auto dir =
+      keep.empty() ? FreshFolder("trivo-query-bench-2000-") : std::filesystem::path(keep);
   std::filesystem::create_directories(dir);
   WriteNetwork(dir, 2000, 300, 40, 20240611);
   trivo::WriteFileAtomically(dir / "bench.tvp", "[daygroups]\r\ndaygroupnames=Mo-Fr\r\n");
