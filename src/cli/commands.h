@@ -6,3 +6,5 @@
 int RunConvert(int argc, char** argv);
 int RunParallels(int argc, char** argv);
 int RunEdit(int argc, char** argv);
+int RunNetwork(int argc, char** argv);
+int RunQuery(int argc, char** argv);

@@ -39,4 +39,10 @@ void PrintGridRows(std::ostream& out, const StringGrid& grid, int lastCol) {
   out.flush();
 }
 
+void PrintLines(std::ostream& out, std::string_view heading,
+                const std::vector<std::string>& lines) {
+  out << heading << '\n';
+  for (const std::string& line : lines) out << line << '\n';
+}
+
 }  // namespace trivo::cli

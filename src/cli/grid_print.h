@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/string_grid.h"
 
@@ -15,5 +16,8 @@ std::string EscapeCell(std::string_view text);
 // Rows 0 .. RowCount-1 of the grid, one line each ending in LF: the escaped cells of
 // columns 0 .. lastCol joined by TAB.
 void PrintGridRows(std::ostream& out, const StringGrid& grid, int lastCol);
+
+// The heading line, then every line as it is, each ending in LF.
+void PrintLines(std::ostream& out, std::string_view heading, const std::vector<std::string>& lines);
 
 }  // namespace trivo::cli

@@ -21,6 +21,12 @@ Commands:
   edit PROJECT.tvp SCRIPT [--steps LIST]
                  drive the timetable editor with a script: choose a timetable,
                  type into its cells, save it
+  network PROJECT.tvp
+                 load the network of the connection query and print its
+                 matrix of shortest travel times and its transfer stations
+  query PROJECT.tvp FROM TO [HH:MM]
+                 search connections from FROM to TO at HH:MM (default 14:58),
+                 as "Abfrage starten" in the connection-query window does
   --help, -h     show this text
   --version      show the program version
 
@@ -48,6 +54,8 @@ int main(int argc, char** argv) {
   if (command == "convert") return RunConvert(argc - 2, argv + 2);
   if (command == "parallels") return RunParallels(argc - 2, argv + 2);
   if (command == "edit") return RunEdit(argc - 2, argv + 2);
+  if (command == "network") return RunNetwork(argc - 2, argv + 2);
+  if (command == "query") return RunQuery(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

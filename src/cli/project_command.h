@@ -18,7 +18,7 @@ struct ProjectCommandSpec {
   std::string_view option;      // "--steps"
   std::string_view optionHint;  // shown when the option lacks its value
   std::string_view help;        // the whole --help text
-  std::string_view extra;       // a second argument after the project file ("SCRIPT"), or none
+  std::string_view extra = {};  // a second argument after the project file ("SCRIPT"), or none
 };
 
 struct ProjectCommandArguments {

@@ -19,7 +19,7 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmEditTimeTable = new TfmEditTimeTable(ctx, ui, fmMain.get());
   fmWebCopy = new TfmWebCopy(ctx, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
-  fmQuery = new TfmQuery(ctx, fmMain.get());
+  fmQuery = new TfmQuery(ctx, ui, fmMain.get());
 }
 
 TrivoWindows::~TrivoWindows() {

@@ -39,6 +39,12 @@ TreeNode* TreeModel::AddRoot(std::string text) {
   return roots_.back().get();
 }
 
+TreeNode* TreeModel::InsertRoot(std::string text) {
+  roots_.insert(roots_.begin(), std::make_unique<TreeNode>(std::move(text), nullptr));
+  roots_.front()->owner_ = this;
+  return roots_.front().get();
+}
+
 void TreeModel::Delete(TreeNode* node) {
   if (node == nullptr) return;
   Siblings& siblings = node->parent_ ? node->parent_->children_ : roots_;

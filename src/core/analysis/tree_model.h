@@ -52,6 +52,8 @@ class TreeModel {
 
   // Appends a root node as the last one and returns it.
   TreeNode* AddRoot(std::string text);
+  // Inserts a root node as the first one and returns it.
+  TreeNode* InsertRoot(std::string text);
   // Removes the node with its whole subtree; the pointer is invalid afterwards.
   void Delete(TreeNode* node);
   void Clear() { roots_.clear(); }

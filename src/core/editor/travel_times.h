@@ -4,10 +4,9 @@
 #include <utility>
 #include <vector>
 
-namespace trivo {
+#include "common/no_distance.h"
 
-// A travel time that is not measured: no trip runs the stretch.
-inline constexpr int NoDistance = 9999;
+namespace trivo {
 
 // The shortest time over all trips that run from one row to a later, not neighbouring
 // row with no time in between (grid rows).

@@ -1,0 +1,348 @@
+#include "analysis/connection_evaluation.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "common/comma_list.h"
+#include "common/strings.h"
+#include "common/sy_standard.h"
+#include "convert/timetable_notation.h"
+#include "convert/ttd_file.h"
+
+namespace trivo {
+
+namespace {
+
+constexpr std::int64_t kMinutesPerDay = 1440;
+// A tenth of a day: added to a trip time, it ends an interval block's loop.
+constexpr std::int64_t kTenthOfDay = 144;
+constexpr std::string_view kDayGroup = "MO-FR";
+
+std::int64_t MinuteOfDay(std::int64_t minutes) {
+  return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay;
+}
+
+bool IsTime(const std::string& cell) {
+  return GetTimeStringState(cell) == TCellState::csTime;
+}
+
+// The time of a cell that classifies as a time; blanks around it do not count.
+std::int64_t CellMinutes(const std::string& cell) {
+  const DecodedTime time = DecodeTimeString(Trim(cell));
+  return std::int64_t{time.hours} * 60 + time.minutes;
+}
+
+// Position of the first station equal to name without regard to letter case, or -1.
+int PositionOf(const std::vector<std::string>& stations, const std::string& name) {
+  for (std::size_t i = 0; i < stations.size(); ++i) {
+    if (SameText(stations[i], name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The nodes from the start root down to the start node, then from the destination node
+// up to its root: station, line, station, ..., station.
+std::vector<const TreeNode*> RouteNodes(const ConnectionCandidate& connection) {
+  std::vector<const TreeNode*> route;
+  for (const TreeNode* node = connection.startNode; node != nullptr; node = node->Parent()) {
+    route.push_back(node);
+  }
+  std::reverse(route.begin(), route.end());
+  for (const TreeNode* node = connection.destinationNode; node != nullptr; node = node->Parent()) {
+    route.push_back(node);
+  }
+  return route;
+}
+
+std::string TraceRouteText(const ConnectionCandidate& connection) {
+  std::string text;
+  for (const TreeNode* node = connection.startNode; node != nullptr; node = node->Parent()) {
+    text = node->Text() + " ==> " + text;
+  }
+  text += " ||| ";
+  for (const TreeNode* node = connection.destinationNode; node != nullptr; node = node->Parent()) {
+    text += " ==> " + node->Text();
+  }
+  return text;
+}
+
+// The trips of one leg: the pair's rows walked column by column.
+class TripCollector {
+ public:
+  TripCollector(std::int32_t startMinutes, std::vector<std::string>& mZeiten)
+      : D_(startMinutes), mZeiten_(mZeiten) {}
+
+  void CollectLeg(const TimetableRow& B, const TimetableRow& L, std::size_t legIndex,
+                  P2PContainer& leg) {
+    leg_ = &leg;
+    firstTrip_ = false;
+    std::int64_t boardingInterval = 0;
+    std::int64_t leavingInterval = 0;
+    for (std::size_t c = 2; c < B.size() && c < L.size(); ++c) {
+      const std::string& b = B[c];
+      const std::string& a = L[c];
+      const TCellState state = GetTimeStringState(b);
+      if (state == TCellState::csInterval) {
+        boardingInterval = StringToInterval(b);
+        leavingInterval = StringToInterval(a);
+        continue;
+      }
+      if (state != TCellState::csTime) continue;
+
+      const std::int64_t I = CellMinutes(b);
+      const bool inBlock = boardingInterval != 0 && leavingInterval != 0;
+      if (!inBlock && I < D_) {
+        J_ = I;
+        if (IsTime(a)) K_ = CellMinutes(a);
+        mZeiten_.push_back("intervalzeit: " + ClockText(I));
+        continue;
+      }
+      if (!inBlock && I > WindowEnd()) break;
+      if (IsTime(a)) {
+        const std::int64_t M = CellMinutes(a);
+        if (boardingInterval > 0 && leavingInterval > 0) {
+          // The columns before were an interval block that ends at this trip.
+          const std::int64_t step = LeastCommonMultiple(boardingInterval, leavingInterval);
+          boardingInterval = step;
+          ExpandBlock(I, step);
+        } else if (D_ <= M && M < WindowEnd()) {
+          mZeiten_.push_back(std::to_string(legIndex) + " " + leg.line + ": " + leg.from + "->" +
+                             leg.to + " = " + b + " -> " + a);
+          Record(I, M);
+        }
+        leavingInterval = 0;
+        K_ = M;
+      }
+      boardingInterval = 0;
+      J_ = I;
+    }
+  }
+
+ private:
+  std::int64_t WindowEnd() const { return D_ + W_; }
+
+  // Trips every step minutes after the last explicit one, up to the trip at I.
+  void ExpandBlock(std::int64_t I, std::int64_t step) {
+    J_ += step;
+    K_ += step;
+    while (J_ <= I) {
+      if (J_ >= D_ && J_ <= WindowEnd() && D_ <= K_ && K_ < WindowEnd()) Record(J_, K_);
+      if (J_ >= D_ && J_ > WindowEnd()) J_ = I + kTenthOfDay;
+      J_ += step;
+      K_ += step;
+    }
+  }
+
+  void Record(std::int64_t departure, std::int64_t arrival) {
+    leg_->trips.push_back({departure, arrival});
+    if (firstTrip_) return;
+    W_ -= arrival - D_;
+    D_ = arrival;
+    firstTrip_ = true;
+  }
+
+  // Carried from leg to leg.
+  std::int64_t D_;
+  std::int64_t W_ = SearchWindowMinutes;
+  std::int64_t J_ = 0;
+  std::int64_t K_ = 0;
+  std::vector<std::string>& mZeiten_;
+  // Per leg.
+  P2PContainer* leg_ = nullptr;
+  bool firstTrip_ = false;
+};
+
+// Walks the combinations in odometer order, skipping every branch that cannot reach the
+// top list: one whose transfers cannot all be made, or whose best total cannot beat the
+// last entry of a full list. What enters the list, and in which order, is what visiting
+// every combination would give.
+class CombinationRanker {
+ public:
+  CombinationRanker(const std::vector<P2PContainer>& legs, std::int32_t startMinutes,
+                    std::int32_t minTransferMinutes, std::size_t capacity,
+                    std::vector<DetailConnectionItem>& top)
+      : legs_(legs),
+        start_(startMinutes),
+        minTransfer_(minTransferMinutes),
+        capacity_(capacity),
+        top_(top),
+        choice_(legs.size(), 0) {
+    ComputeBestTotals();
+  }
+
+  void Run() {
+    if (!legs_.empty()) Visit(0);
+  }
+
+ private:
+  static constexpr std::int64_t kUnreachable = std::numeric_limits<std::int64_t>::max();
+
+  const TripTimes& Trip(std::size_t leg, std::size_t trip) const { return legs_[leg].trips[trip]; }
+  bool Full() const { return !top_.empty() && top_.size() >= capacity_; }
+  bool Feasible(const TripTimes& before, const TripTimes& after) const {
+    return MinuteOfDay(after.departure) - MinuteOfDay(before.arrival) >= minTransfer_;
+  }
+
+  // best_[leg][trip]: the lowest total of any feasible way on from that trip.
+  void ComputeBestTotals() {
+    const std::size_t n = legs_.size();
+    best_.resize(n);
+    for (std::size_t leg = n; leg-- > 0;) {
+      best_[leg].assign(legs_[leg].trips.size(), kUnreachable);
+      for (std::size_t t = 0; t < legs_[leg].trips.size(); ++t) {
+        if (leg + 1 == n) {
+          best_[leg][t] = Trip(leg, t).arrival - start_;
+          continue;
+        }
+        for (std::size_t next = 0; next < legs_[leg + 1].trips.size(); ++next) {
+          if (Feasible(Trip(leg, t), Trip(leg + 1, next))) {
+            best_[leg][t] = std::min(best_[leg][t], best_[leg + 1][next]);
+          }
+        }
+      }
+    }
+  }
+
+  void Visit(std::size_t leg) {
+    for (std::size_t t = 0; t < legs_[leg].trips.size(); ++t) {
+      if (leg > 0 && !Feasible(Trip(leg - 1, choice_[leg - 1]), Trip(leg, t))) continue;
+      const std::int64_t best = best_[leg][t];
+      if (best == kUnreachable) continue;
+      if (Full() && best >= top_.back().totalMinutes) continue;
+      choice_[leg] = t;
+      if (leg + 1 < legs_.size()) {
+        Visit(leg + 1);
+      } else {
+        Insert(static_cast<std::int32_t>(best));
+      }
+    }
+  }
+
+  void Insert(std::int32_t total) {
+    std::string path;
+    for (std::size_t leg = 0; leg < legs_.size(); ++leg) {
+      const P2PContainer& p = legs_[leg];
+      const TripTimes& trip = Trip(leg, choice_[leg]);
+      if (leg > 0) path += " | ";
+      path += p.line + ": " + p.from + " nach " + p.to + ", Ab: " + ClockText(trip.departure) +
+              " An: " + ClockText(trip.arrival);
+    }
+    const auto at = std::upper_bound(top_.begin(), top_.end(), total,
+                                     [](std::int32_t value, const DetailConnectionItem& item) {
+                                       return value < item.totalMinutes;
+                                     });
+    const auto departure = static_cast<std::int32_t>(MinuteOfDay(Trip(0, choice_[0]).departure));
+    top_.insert(at, {std::move(path), departure, total});
+    if (top_.size() > capacity_) top_.pop_back();
+  }
+
+  const std::vector<P2PContainer>& legs_;
+  std::int64_t start_;
+  std::int64_t minTransfer_;
+  std::size_t capacity_;
+  std::vector<DetailConnectionItem>& top_;
+  std::vector<std::size_t> choice_;
+  std::vector<std::vector<std::int64_t>> best_;
+};
+
+}  // namespace
+
+std::string ClockText(std::int64_t minutes) {
+  const std::int64_t m = MinuteOfDay(minutes);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:00", static_cast<int>(m / 60),
+                static_cast<int>(m % 60));
+  return text;
+}
+
+std::vector<P2PContainer> CollectTrips(const std::vector<TimetableRow>& rowPairs,
+                                       std::int32_t startMinutes,
+                                       std::vector<std::string>& mZeiten) {
+  std::vector<P2PContainer> legs;
+  TripCollector collector(startMinutes, mZeiten);
+  for (std::size_t p = 0; p + 1 < rowPairs.size(); p += 2) {
+    const TimetableRow& B = rowPairs[p];
+    const TimetableRow& L = rowPairs[p + 1];
+    legs.push_back({B[0], B[1], L[1], {}});
+    collector.CollectLeg(B, L, legs.size() - 1, legs.back());
+  }
+  return legs;
+}
+
+void RankCombinations(const std::vector<P2PContainer>& legs, std::int32_t startMinutes,
+                      std::int32_t minTransferMinutes, std::size_t capacity,
+                      std::vector<DetailConnectionItem>& TopConnections) {
+  CombinationRanker(legs, startMinutes, minTransferMinutes, capacity, TopConnections).Run();
+}
+
+ConnectionEvaluator::ConnectionEvaluator(const Context& ctx, const Network& network,
+                                         Settings settings, std::vector<std::string>& mZeiten,
+                                         std::vector<DetailConnectionItem>& TopConnections)
+    : ctx_(ctx), network_(network), settings_(settings), mZeiten_(mZeiten), top_(TopConnections) {}
+
+void ConnectionEvaluator::EvaluateConnection(const ConnectionCandidate& connection) {
+  mZeiten_.push_back("*** Verbindung: ***");
+  mZeiten_.push_back(TraceRouteText(connection));
+  std::vector<TimetableRow> rowPairs;
+  if (!ReadRowPairs(RouteNodes(connection), rowPairs)) return;
+
+  const std::vector<P2PContainer> legs = CollectTrips(rowPairs, settings_.startMinutes, mZeiten_);
+  // Without legs there is nothing to combine.
+  if (legs.empty()) return;
+  for (const P2PContainer& leg : legs) {
+    if (leg.trips.empty()) return;
+  }
+  RankCombinations(legs, settings_.startMinutes, settings_.MinTransferMinutes,
+                   settings_.MaxTopConnections, top_);
+
+  mZeiten_.push_back("*** TOP-VERBINDUNGEN ***");
+  for (const DetailConnectionItem& item : top_) {
+    mZeiten_.push_back("Min: " + std::to_string(item.totalMinutes) + " Weg: " + item.pathText);
+  }
+}
+
+bool ConnectionEvaluator::ReadRowPairs(const std::vector<const TreeNode*>& route,
+                                       std::vector<TimetableRow>& rowPairs) {
+  for (std::size_t k = 1; 2 * k < route.size(); ++k) {
+    const std::string& boarding = route[2 * k - 2]->Text();
+    const std::string& line = route[2 * k - 1]->Text();
+    const std::string& leaving = route[2 * k]->Text();
+    mZeiten_.push_back(std::to_string(k) + ": " + boarding + " >>> " + line + " >>> " + leaving);
+
+    const IniFile* file = TimetableFile(line);
+    if (file == nullptr || !network_.LineStationsList.Contains(line)) return false;
+    const std::vector<std::string> stations = SplitCommaList(network_.LineStationsList.Value(line));
+    const int direction = PositionOf(stations, boarding) < PositionOf(stations, leaving) ? 1 : 2;
+    const std::string section = TimetableSectionName(direction, kDayGroup);
+    if (!file->SectionExists(section)) return false;
+
+    for (const std::string& value : ReadTimetableRows(*file, section)) {
+      TimetableRow row{line};
+      SplitString(value, row, ',');
+      if (row.size() < 2) continue;
+      const bool waiting = rowPairs.size() % 2 == 1;  // a boarding row waits for its partner
+      if (row[1] == boarding) {
+        if (waiting) {
+          rowPairs.back() = std::move(row);
+        } else {
+          rowPairs.push_back(std::move(row));
+        }
+      } else if (waiting && row[1] == leaving) {
+        rowPairs.push_back(std::move(row));
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+const IniFile* ConnectionEvaluator::TimetableFile(const std::string& line) {
+  const auto path = TimetableFilePath(ctx_, line);
+  if (!path) return nullptr;
+  auto it = files_.find(line);
+  if (it == files_.end()) it = files_.emplace(line, IniFile(*path)).first;
+  return &it->second;
+}
+
+}  // namespace trivo

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/network.h"
+#include "analysis/tree_model.h"
+
+namespace trivo {
+
+// A station node of a search tree not yet expanded, with the estimated minutes of a route
+// through it plus the line changes so far.
+struct SearchCandidate {
+  std::int32_t estimate;
+  TreeNode* node;
+};
+
+// A route found: from the start root down to startNode, then from destinationNode up to
+// the destination root. One of the two is a line node, the other the station node where
+// the two searches meet.
+struct ConnectionCandidate {
+  TreeNode* startNode;
+  TreeNode* destinationNode;
+  std::int32_t estimate;
+};
+
+// Sorts by ascending estimate with the quicksort that fixes the order of equal estimates:
+// pivot in the middle, Hoare partition, the lower part sorted first.
+void SortCandidates(std::vector<SearchCandidate>& candidates);
+
+// Whether the station node or a station node above it (two levels up each time) has the
+// text station.
+bool StationOnPath(std::string_view station, const TreeNode* stationNode);
+// Whether a station above the line node and a station on the path of the other tree's
+// station node have the same text.
+bool PathsShareStation(const TreeNode* lineNode, const TreeNode* stationNode);
+
+// The route text of Memo1: "A=>L1=>=>C=>L2=>Z".
+std::string RouteText(const ConnectionCandidate& connection);
+
+// The search of one press of "Abfrage starten" from the station S and the station Z:
+// a tree grows from each, always on the side whose best candidate has the lower estimate,
+// until 10 line nodes were processed or a side has no candidate left. Every connection
+// found is passed to found at once.
+class ConnectionSearch {
+ public:
+  using FoundConnection = std::function<void(const ConnectionCandidate&)>;
+
+  ConnectionSearch(const Network& network, TreeModel& tvStart, TreeModel& tvZiel,
+                   std::vector<std::string>& mSearchDistances, FoundConnection found);
+
+  static constexpr int kMaxLineNodes = 10;
+
+  // Inserts the roots S and Z at the top of the trees and writes the starting candidate
+  // lists to mSearchDistances (which the caller empties first).
+  void Start(const std::string& S, const std::string& Z);
+  // Expands until the search is over.
+  void Run();
+
+ private:
+  enum Side { kStart = 0, kZiel = 1 };
+
+  void Expand(Side side);
+  void MeetAt(Side side, const TreeNode* X, std::int32_t g, TreeNode* N, const std::string& M);
+  void ShowCandidates(Side side);
+
+  const Network& network_;
+  TreeModel* trees_[2];
+  std::vector<std::string>& memo_;
+  FoundConnection found_;
+  std::string S_;
+  std::string Z_;
+  std::vector<SearchCandidate> candidates_[2];
+  Side tieSide_ = kStart;
+  int lineCounter_ = 0;
+};
+
+}  // namespace trivo

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "analysis/connection_evaluation.h"
+#include "analysis/connection_search.h"
+#include "analysis/query_model.h"
+#include "test_support.h"
+
+namespace trivo {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr std::int32_t Clock(int hours, int minutes) {
+  return hours * 60 + minutes;
+}
+
+TEST(ConnectionSearch, QuicksortFixesTheOrderOfEqualEstimates) {
+  TreeModel tree;
+  std::vector<SearchCandidate> list;
+  for (const auto& [text, estimate] :
+       std::vector<std::pair<std::string, int>>{{"A", 5}, {"B", 3}, {"C", 5}, {"D", 3}}) {
+    list.push_back({estimate, tree.AddRoot(text)});
+  }
+  SortCandidates(list);
+  Lines order;
+  for (const SearchCandidate& c : list) order.push_back(c.node->Text());
+  EXPECT_EQ(order, (Lines{"D", "B", "A", "C"}));  // not the order a stable sort gives
+}
+
+TEST(ConnectionSearch, PathsAndRouteText) {
+  TreeModel start;
+  TreeModel ziel;
+  TreeNode* A = start.AddRoot("A");
+  TreeNode* L1 = A->AddChild("L1");
+  TreeNode* C = ziel.AddRoot("Z")->AddChild("L2")->AddChild("C");
+  EXPECT_EQ(RouteText({L1, C, 17}), "A=>L1=>=>C=>L2=>Z");
+  EXPECT_TRUE(StationOnPath("Z", C));
+  EXPECT_FALSE(StationOnPath("L2", C));  // line nodes are not stations
+  EXPECT_FALSE(PathsShareStation(L1, C));
+  EXPECT_TRUE(PathsShareStation(L1, ziel.Root(0)->Child(0)->AddChild("A")));
+}
+
+// The network A -L1- B -L3- Y -L2- Z: one minute between neighbours, B and Y are the
+// transfer stations, each leg has one trip.
+class ConnectionQueryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ctx_.ProjectDir = dir_.path().string(); }
+
+  void Network(const std::string& middleLine) {
+    dir_.Write("stations.csv", "A\nB\nY\nZ\n");
+    dir_.Write("line_stations.csv", "L1=A,B\n" + middleLine + "=B,Y\nL2=Y,Z\n");
+    dir_.Write("station_lines.csv",
+               "A=L1\nB=L1," + middleLine + "\nY=" + middleLine + ",L2\nZ=L2\n");
+    dir_.Write("distances.csv",
+               "[L1_1_Mo-Fr]\ndistance1=\"A\",1,\"B\"\n[L1_2_Mo-Fr]\ndistance1=\"B\",1,\"A\"\n"
+               "[M_1_Mo-Fr]\ndistance1=\"B\",1,\"Y\"\n[M_2_Mo-Fr]\ndistance1=\"Y\",1,\"B\"\n"
+               "[L2_1_Mo-Fr]\ndistance1=\"Y\",1,\"Z\"\n[L2_2_Mo-Fr]\ndistance1=\"Z\",1,\"Y\"\n");
+    dir_.Write("line_L1.ttd", "[1_Mo-Fr]\n1=A,07:00\n2=B,07:21\n");
+    dir_.Write("line_L3.ttd", "[1_Mo-Fr]\n1=B,07:22\n2=Y,07:30\n");
+    dir_.Write("line_L2.ttd", "[2_Mo-Fr]\n1=Z,07:00\n[1_Mo-Fr]\n1=Y, 07:40\n2=Z,07:50 ,\n");
+    model_.FormShow(ctx_);
+    model_.cbStartStation.Text = "A";
+    model_.cbZielStation.Text = "Z";
+    model_.dtpStartTime = Clock(7, 0);
+  }
+
+  test::TempDir dir_;
+  test::RecordingUserInterface ui_;
+  Context ctx_{ui_};
+  QueryModel model_;
+};
+
+TEST_F(ConnectionQueryTest, SearchesFromBothEndsUntilASideRunsOut) {
+  Network("L3");
+  ASSERT_TRUE(model_.btStartQueryClick(ctx_));
+  // Ties alternate: the fourth expansion, on equal estimates 5 and 5, takes the
+  // destination side because the third took the start side. The fifth empties the start
+  // side's list, which ends the search.
+  EXPECT_EQ(model_.mSearchDistances(),
+            (Lines{"[START]", "A => 3", "[ZIEL]", "Z => 3", "[START]", "B => 4", "[ZIEL]", "Y => 5",
+                   "[START]", "Y => 5", "[ZIEL]", "B => 7", "[START]"}));
+  EXPECT_EQ(model_.Memo1(), (Lines{"0: A=>L1=>B=>L3=>=>Y=>L2=>Z[7]"}));
+  EXPECT_EQ(model_.mZeiten(),
+            (Lines{"*** Verbindung: ***", "A ==> L1 ==> B ==> L3 ==>  |||  ==> Y ==> L2 ==> Z",
+                   "1: A >>> L1 >>> B", "2: B >>> L3 >>> Y", "3: Y >>> L2 >>> Z",
+                   "0 L1: A->B = 07:00 -> 07:21", "1 L3: B->Y = 07:22 -> 07:30",
+                   "2 L2: Y->Z =  07:40 -> 07:50 ", "*** TOP-VERBINDUNGEN ***",
+                   "Min: 50 Weg: L1: A nach B, Ab: 07:00:00 An: 07:21:00 | L3: B nach Y, Ab: "
+                   "07:22:00 An: 07:30:00 | L2: Y nach Z, Ab: 07:40:00 An: 07:50:00"}));
+  EXPECT_TRUE(ui_.events.empty());
+
+  // A second query adds roots above the first; Memo1 lists all queries' connections.
+  ASSERT_TRUE(model_.btStartQueryClick(ctx_));
+  EXPECT_EQ(model_.tvStart().RootCount(), 2u);
+  EXPECT_EQ(model_.Memo1().size(), 2u);
+  EXPECT_EQ(model_.TopConnections().size(), 1u);
+}
+
+TEST_F(ConnectionQueryTest, LineNameWithSeparatorHasNoTimetable) {
+  Network("L/3");
+  ASSERT_TRUE(model_.btStartQueryClick(ctx_));
+  EXPECT_EQ(model_.Memo1(), (Lines{"0: A=>L1=>B=>L/3=>=>Y=>L2=>Z[7]"}));
+  EXPECT_EQ(model_.mZeiten().back(), "2: B >>> L/3 >>> Y");
+  EXPECT_TRUE(model_.TopConnections().empty());
+}
+
+TEST_F(ConnectionQueryTest, UnknownStationIsReportedAndNothingSearched) {
+  Network("L3");
+  model_.cbStartStation.Text = "a";  // letter case ignored
+  model_.cbZielStation.Text = "Nirgendwo";
+  EXPECT_FALSE(model_.btStartQueryClick(ctx_));
+  EXPECT_EQ(ui_.events, (Lines{"[Meldung] Station nicht gefunden: Nirgendwo"}));
+  EXPECT_EQ(model_.tvStart().RootCount(), 0u);
+  EXPECT_EQ(model_.mZeiten(), (Lines{"mZeiten"}));
+}
+
+P2PContainer Leg(std::vector<TripTimes> trips) {
+  return {"L", "A", "B", std::move(trips)};
+}
+
+TEST(ConnectionEvaluation, SingleLegWindow) {
+  Lines trace;
+  const auto legs =
+      CollectTrips({{"L", "A", "06:50", "07:20", "10:30"}, {"L", "B", "07:10", "07:40", "10:50"}},
+                   Clock(7, 0), trace);
+  ASSERT_EQ(legs.size(), 1u);
+  EXPECT_EQ(legs[0].trips, (std::vector<TripTimes>{{Clock(7, 20), Clock(7, 40)}}));
+  EXPECT_EQ(trace, (Lines{"intervalzeit: 06:50:00", "0 L: A->B = 07:20 -> 07:40"}));
+
+  // A leg whose trips all arrive at or after the window's end has none.
+  trace.clear();
+  const auto late = CollectTrips({{"L", "A", "09:50"}, {"L", "B", "10:00"}}, Clock(7, 0), trace);
+  EXPECT_TRUE(late[0].trips.empty());
+}
+
+TEST(ConnectionEvaluation, IntervalBlockBecomesTrips) {
+  Lines trace;
+  const auto legs =
+      CollectTrips({{"L", "A", "07:00", "10 Min", "07:30"}, {"L", "B", "07:12", "10 Min", "07:42"}},
+                   Clock(7, 5), trace);
+  // 07:20 -> 07:32 leaves before the first trip's arrival at 07:22; the explicit last
+  // column is not recorded a second time.
+  EXPECT_EQ(legs[0].trips,
+            (std::vector<TripTimes>{{Clock(7, 10), Clock(7, 22)}, {Clock(7, 30), Clock(7, 42)}}));
+  EXPECT_EQ(trace, (Lines{"intervalzeit: 07:00:00"}));
+
+  // Steps that add up exactly to the next explicit trip keep their last trip.
+  const auto exact =
+      CollectTrips({{"L", "A", "05:00", "10 Min", "05:30"}, {"L", "B", "05:05", "10 Min", "05:35"}},
+                   Clock(4, 0), trace);
+  EXPECT_EQ(exact[0].trips.size(), 4u);
+}
+
+TEST(ConnectionEvaluation, TransferNeedsOneMinute) {
+  std::vector<DetailConnectionItem> top;
+  RankCombinations({Leg({{Clock(7, 0), Clock(7, 21)}}),
+                    Leg({{Clock(7, 21), Clock(7, 40)}, {Clock(7, 22), Clock(7, 45)}})},
+                   Clock(7, 0), 1, 30, top);
+  ASSERT_EQ(top.size(), 1u);
+  EXPECT_EQ(top[0].totalMinutes, 45);
+  EXPECT_EQ(top[0].pathText,
+            "L: A nach B, Ab: 07:00:00 An: 07:21:00 | L: A nach B, Ab: 07:22:00 An: 07:45:00");
+}
+
+TEST(ConnectionEvaluation, FullTopListTakesOnlyBetterTotals) {
+  std::vector<DetailConnectionItem> top;
+  for (int i = 0; i < 30; ++i) {
+    top.push_back({"old" + std::to_string(i), 0, i < 26 ? 40 : i < 28 ? 54 : 55});
+  }
+  RankCombinations({Leg({{Clock(7, 0), Clock(7, 55)}})}, Clock(7, 0), 1, 30, top);
+  EXPECT_EQ(top[29].pathText, "old29");
+  RankCombinations({Leg({{Clock(7, 0), Clock(7, 54)}})}, Clock(7, 0), 1, 30, top);
+  ASSERT_EQ(top.size(), 30u);
+  EXPECT_EQ(top[27].pathText, "old27");
+  EXPECT_EQ(top[28].totalMinutes, 54);
+  EXPECT_EQ(top[28].pathText.substr(0, 5), "L: A ");
+  EXPECT_EQ(top[29].pathText, "old28");
+}
+
+// Every combination in odometer order, each feasible one offered to the list.
+void RankEveryCombination(const std::vector<P2PContainer>& legs, std::int32_t start,
+                          std::size_t capacity, std::vector<DetailConnectionItem>& top) {
+  std::vector<std::size_t> at(legs.size(), 0);
+  for (;;) {
+    bool feasible = true;
+    for (std::size_t k = 1; k < legs.size(); ++k) {
+      feasible &=
+          legs[k].trips[at[k]].departure % 1440 - legs[k - 1].trips[at[k - 1]].arrival % 1440 >= 1;
+    }
+    const auto total = static_cast<std::int32_t>(legs.back().trips[at.back()].arrival - start);
+    if (feasible && (top.size() < capacity || total < top.back().totalMinutes)) {
+      std::string path;
+      for (std::size_t k = 0; k < legs.size(); ++k) {
+        path += (k > 0 ? " | " : "") + legs[k].line + ": " + legs[k].from + " nach " + legs[k].to +
+                ", Ab: " + ClockText(legs[k].trips[at[k]].departure) +
+                " An: " + ClockText(legs[k].trips[at[k]].arrival);
+      }
+      auto it = std::find_if(top.begin(), top.end(), [total](const DetailConnectionItem& item) {
+        return item.totalMinutes > total;
+      });
+      top.insert(it, {path, 0, total});
+      if (top.size() > capacity) top.pop_back();
+    }
+    std::size_t k = legs.size();
+    while (k > 0 && ++at[k - 1] == legs[k - 1].trips.size()) at[--k] = 0;
+    if (k == 0) return;
+  }
+}
+
+TEST(ConnectionEvaluation, RankingEqualsVisitingEveryCombination) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<P2PContainer> legs;
+    for (int leg = 1 + static_cast<int>(random() % 4); leg > 0; --leg) {
+      std::vector<TripTimes> trips;
+      for (int t = 1 + static_cast<int>(random() % 7); t > 0; --t) {
+        const auto departure = static_cast<std::int64_t>(Clock(7, 0) + random() % 120);
+        trips.push_back({departure, departure + static_cast<std::int64_t>(random() % 40)});
+      }
+      legs.push_back({"L" + std::to_string(leg), "A", "B", trips});
+    }
+    const std::size_t capacity = 1 + random() % 8;
+    std::vector<DetailConnectionItem> fast;
+    std::vector<DetailConnectionItem> every;
+    RankCombinations(legs, Clock(7, 0), 1, capacity, fast);
+    RankEveryCombination(legs, Clock(7, 0), capacity, every);
+    ASSERT_EQ(fast.size(), every.size());
+    for (std::size_t i = 0; i < fast.size(); ++i) {
+      ASSERT_EQ(fast[i].pathText, every[i].pathText) << "round " << round;
+      ASSERT_EQ(fast[i].totalMinutes, every[i].totalMinutes);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace trivo
