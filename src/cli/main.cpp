@@ -18,6 +18,9 @@ Commands:
                  and write the PTF files beside the project file
   parallels ...  analyse where the lines of a project run in parallel, as the
                  data-preparation window does
+  html-import FILE.html [--station NAME]...
+                 copy the table of a web page that best matches the given
+                 stations into the web copy window's work grid and print it
   --help, -h     show this text
   --version      show the program version
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   }
   if (command == "convert") return RunConvert(argc - 2, argv + 2);
   if (command == "parallels") return RunParallels(argc - 2, argv + 2);
+  if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }
