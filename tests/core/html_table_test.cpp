@@ -35,15 +35,14 @@ TEST(HtmlTableToGrid, CellsOfTheTable) {
       {"<TR><TD class=x>A</TD></TR>", {{"A"}}},
       {"<tr><td><b>A</b> &amp; B</td></tr>", {{"A &amp; B"}}},
       {"<tr><td>\n  A\t</td></tr>", {{"\n  A\t"}}},
-      {"<tr><td>A<td>B</td></tr>", {{"B"}}},         // a second opening moves the start
+      {"<tr><td>A<td>B</td></tr>", {{"B"}}},            // a second opening moves the start
       {"<tr><th>A</td><td>B</th></tr>", {{"A", "B"}}},  // td and th close each other
       {"<!-- <tr><td>X</td></tr> --><tr><td>A</td></tr>", {{"A"}}},
       // "<!--<tr>" is one tag, so no row is open when X comes.
       {"<!--<tr><td>X</td></tr>--><tr><td>A</td></tr>", {{"A"}}},
       {"<tr><td>\"A\"</td><td>B</td></tr>", {{"\"A\"", "B"}}},
       // A lone double quote hides the tags up to the next one in ordinary text.
-      {"<tr><td>5\" Bildschirm</td><td>B</td></tr><tr><td>\"C</td></tr>",
-       {{"5\" BildschirmB\"C"}}},
+      {"<tr><td>5\" Bildschirm</td><td>B</td></tr><tr><td>\"C</td></tr>", {{"5\" BildschirmB\"C"}}},
       {"<tr><td\nclass=x>A</td></tr>", {{""}}},  // not a cell: the row stays empty
       {"<tr><td>A</td><td>B</td></tr><tr><td>C</td><td>D</td><td>E</td></tr>",
        {{"A", "B", ""}, {"C", "D", "E"}}},
@@ -86,8 +85,8 @@ TEST(HtmlTableToGrid, EarlierTextsAreGoneFromTheVisibleCells) {
 
 TEST(HtmlTableToGrid, AutoWidthWidensColumnsToTheirTexts) {
   std::vector<int> widths{200, 50, 50, 50};
-  const AutoWidth autoWidth{widths, 32,
-                            [](std::string_view text) { return 10 * static_cast<int>(text.size()); }};
+  const AutoWidth autoWidth{
+      widths, 32, [](std::string_view text) { return 10 * static_cast<int>(text.size()); }};
   StringGrid grid(4, 1, 0, 0);
   HtmlTableToGrid("<tr><td>A</td><td>12345</td><td>ab</td></tr>", grid, &autoWidth);
   // The first column keeps its width, the others start at the default again.

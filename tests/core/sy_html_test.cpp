@@ -21,25 +21,25 @@ TEST(ScanForTag, StatesOfTheTokenizer) {
       {"ab<TD class=x>c", 1, "td", 3, 14},
       {"<a><b>", 4, "b", 4, 6},
       {"<a><b>", 0, "a", 1, 3},
-      {"<>x<b>", 1, "b", 4, 6},               // "<>" is no tag
-      {"< b>", 1, "b", 1, 4},                 // blanks before the name are passed over
-      {"<<a>", 1, "a", 1, 4},                 // the first "<" still starts the tag
-      {"<a<b>", 1, "a<b", 1, 5},              // "<" inside a tag is part of it
-      {"<!-- <b> --><i>", 1, "i", 13, 15},    // a comment hides its tags
-      {"<!-->x--><i>", 1, "i", 10, 12},       // "<!-->" opens a comment too
-      {"<!--<b>--><i>", 1, "!--<b", 1, 7},    // no comment without blank or ">" after "!--"
-      {"<!--b <i>", 1, "!--b", 1, 9},         // an ordinary tag name beginning with "!--"
-      {"\"<b>\"<i>", 1, "i", 6, 8},           // a quoted run of text hides its tags
-      {"<b x=\">\">", 1, "b", 1, 7},          // quotes inside a tag are not tracked
+      {"<>x<b>", 1, "b", 4, 6},                    // "<>" is no tag
+      {"< b>", 1, "b", 1, 4},                      // blanks before the name are passed over
+      {"<<a>", 1, "a", 1, 4},                      // the first "<" still starts the tag
+      {"<a<b>", 1, "a<b", 1, 5},                   // "<" inside a tag is part of it
+      {"<!-- <b> --><i>", 1, "i", 13, 15},         // a comment hides its tags
+      {"<!-->x--><i>", 1, "i", 10, 12},            // "<!-->" opens a comment too
+      {"<!--<b>--><i>", 1, "!--<b", 1, 7},         // no comment without blank or ">" after "!--"
+      {"<!--b <i>", 1, "!--b", 1, 9},              // an ordinary tag name beginning with "!--"
+      {"\"<b>\"<i>", 1, "i", 6, 8},                // a quoted run of text hides its tags
+      {"<b x=\">\">", 1, "b", 1, 7},               // quotes inside a tag are not tracked
       {"<td\nclass=x>", 1, "td\nclass=x", 1, 12},  // only a blank ends the name
-      {"<\xC4X>", 1, "\xE4x", 1, 4},          // names are lowered in Windows-1252
-      {"\0<a>"s, 1, "a", 2, 4},               // NUL is an ordinary character
-      {"x<", 1, std::nullopt},                // a lone "<" at the end
-      {"<a", 1, std::nullopt},                // a name without ">"
-      {"<a href=x", 1, std::nullopt},         // a tag without ">": not found
-      {"<!-- <b>", 1, std::nullopt},          // an unclosed comment
-      {"\"<b>", 1, std::nullopt},             // an unclosed quoted run
-      {"<a>", 5, std::nullopt},               // start past the end
+      {"<\xC4X>", 1, "\xE4x", 1, 4},               // names are lowered in Windows-1252
+      {"\0<a>"s, 1, "a", 2, 4},                    // NUL is an ordinary character
+      {"x<", 1, std::nullopt},                     // a lone "<" at the end
+      {"<a", 1, std::nullopt},                     // a name without ">"
+      {"<a href=x", 1, std::nullopt},              // a tag without ">": not found
+      {"<!-- <b>", 1, std::nullopt},               // an unclosed comment
+      {"\"<b>", 1, std::nullopt},                  // an unclosed quoted run
+      {"<a>", 5, std::nullopt},                    // start past the end
   };
   for (const ScanCase& c : cases) {
     SCOPED_TRACE(c.text);
@@ -130,10 +130,10 @@ TEST(StripTags, RemovesEverySpan) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"<b>A</b> &amp; B", "A &amp; B"},
       {"\n  <span class=\"t\">08:15</span>\n", "\n  08:15\n"},
-      {"a<b", "a<b"},                     // a "<" without ">" stays with all after it
+      {"a<b", "a<b"},  // a "<" without ">" stays with all after it
       {"a<b>c<d", "ac<d"},
       {"a>b<c>", "a>b"},
-      {"<!-- <x> -->y", " -->y"},         // a comment goes only up to its first ">"
+      {"<!-- <x> -->y", " -->y"},  // a comment goes only up to its first ">"
       {"<<a>>", ">"},
       {"", ""},
   };

@@ -34,7 +34,8 @@ std::string Table(const std::string& cells) {
 void Fill(WebCopy& copy, const Rows& rows, int col, int row) {
   copy.sgWorkGrid.SetRowCount(static_cast<int>(rows.size()));
   copy.sgWorkGrid.SetColCount(static_cast<int>(rows.front().size()));
-  for (std::size_t r = 0; r < rows.size(); ++r) copy.sgWorkGrid.SetRow(static_cast<int>(r), rows[r]);
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    copy.sgWorkGrid.SetRow(static_cast<int>(r), rows[r]);
   copy.SetCurrentCell(col, row);
 }
 
