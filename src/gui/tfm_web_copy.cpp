@@ -137,11 +137,12 @@ void TfmWebCopy::BuildTableGridTab() {
   sgWorkGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sgWorkGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
   sgWorkGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
-  // A column is widened to its widest text plus the cell's margins and grid line.
+  // A column is widened to its widest text plus what the cell takes around it: the
+  // text margin on both sides, the grid line and a little room for rounding.
   const int margin =
       2 * (sgWorkGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, sgWorkGrid) +
            1) +
-      1;
+      4;
   model_.SetTextWidth([this, margin](std::string_view text) {
     return sgWorkGrid->fontMetrics().horizontalAdvance(GridCellText(text)) + margin;
   });
@@ -234,11 +235,15 @@ void TfmWebCopy::btActionClick() {
 void TfmWebCopy::ShowWorkGrid() {
   showingSelection_ = true;
   workGridModel_->Refresh();
+  // With its updates off the header does not lay itself out after each section, which
+  // would take as long as the row of columns is wide, for every column.
   QHeaderView* columns = sgWorkGrid->horizontalHeader();
+  columns->setUpdatesEnabled(false);
   const std::vector<int>& widths = model_.ColWidths();
   for (int col = 0; col < static_cast<int>(widths.size()) && col < columns->count(); ++col) {
     if (columns->sectionSize(col) != widths[col]) columns->resizeSection(col, widths[col]);
   }
+  columns->setUpdatesEnabled(true);
   if (const std::optional<trivo::GridRect> rect = model_.Selection()) {
     QItemSelectionModel* selection = sgWorkGrid->selectionModel();
     selection->setCurrentIndex(workGridModel_->index(model_.Row(), model_.Col()),
