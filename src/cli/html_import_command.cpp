@@ -26,7 +26,8 @@ rows whose text occurs in it (letter case included, byte for byte), the heading
 too. The first table with the highest score wins; a score of 0 never wins.
 
 Options:
-  --station NAME   a station of the edited timetable (may be repeated)
+  --station NAME   a station of the edited timetable (may be repeated; also
+                   written --station=NAME)
   -h, --help       show this text
 
 Output (standard output): the work grid afterwards, one grid row a line ending in
