@@ -8,3 +8,4 @@ int RunParallels(int argc, char** argv);
 int RunEdit(int argc, char** argv);
 int RunNetwork(int argc, char** argv);
 int RunQuery(int argc, char** argv);
+int RunHtmlImport(int argc, char** argv);

@@ -27,6 +27,9 @@ Commands:
   query PROJECT.tvp FROM TO [HH:MM]
                  search connections from FROM to TO at HH:MM (default 14:58),
                  as "Abfrage starten" in the connection-query window does
+  html-import FILE.html [--station NAME]...
+                 copy the table of a web page that best matches the given
+                 stations into the web copy window's work grid and print it
   --help, -h     show this text
   --version      show the program version
 
@@ -56,6 +59,7 @@ int main(int argc, char** argv) {
   if (command == "edit") return RunEdit(argc - 2, argv + 2);
   if (command == "network") return RunNetwork(argc - 2, argv + 2);
   if (command == "query") return RunQuery(argc - 2, argv + 2);
+  if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

@@ -407,7 +407,7 @@ void TfmMain::ErstellenButtonClick() {
 }
 
 void TfmMain::WebAnsichtButtonClick() {
-  Run([&] { windows_.dialogs.execModal(*windows_.fmWebCopy); });
+  Run([&] { windows_.fmWebCopy->ShowWithoutWaiting(); });
 }
 
 void TfmMain::ShowEditProject() {

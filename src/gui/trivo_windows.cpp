@@ -17,7 +17,7 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmEditProject->saveProject = [this] { return fmMain->FileSave(); };
   DlgFirstSave = new TDlgFirstSave(fmMain.get());
   fmEditTimeTable = new TfmEditTimeTable(ctx, ui, fmMain.get());
-  fmWebCopy = new TfmWebCopy(ctx, fmMain.get());
+  fmWebCopy = new TfmWebCopy(ui, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, ui, fmMain.get());
 }
