@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,8 @@
 #include "editor/edit_timetable.h"
 #include "exit_status.h"
 #include "grid_print.h"
+#include "html/web_copy.h"
+#include "positional_command.h"
 #include "project_command.h"
 #include "step_list.h"
 
@@ -55,9 +59,21 @@ Commands:
   answer A...           answers (yes, no, cancel) for the next questions, in order;
                         without a queued answer a question is answered yes
   print                 print the grid (see below)
+The web copy window "Fahrplan Kopier-Bereich":
+  html FILE             the text of FILE is on the clipboard: press "HTML einfügen",
+                        which scores the page's tables against the editor's stations
+  wcell C R             click cell (C, R) of the work grid (columns and rows from 0)
+  action AREA ACTION    select Zeile or Spalte and einfügen, duplizieren or löschen,
+                        press "Aktion ausführen" (at the work grid's current cell)
+  select L T R B        select the rectangle of the work grid from column L, row T
+                        to column R, row B
+  paste                 press "Zwischenablage einfügen" of the editor: the selected
+                        block of the work grid goes to the editor's current cell
+  wprint                print the work grid (see below)
 While the grid is hidden (choice mode) cell, type, enter, marker, copymode,
-dragcol, insertcol and save do nothing; while it is shown choose and edit do
-nothing, as the user cannot reach those controls.
+dragcol, insertcol, paste and save do nothing; while it is shown choose and edit do
+nothing, as the user cannot reach those controls. The script may be written in
+UTF-8 or in Windows-1252.
 
 Output (standard output, in the order it happens, texts in Windows-1252):
   [Meldung] <text>   a message box
@@ -69,6 +85,8 @@ Output (standard output, in the order it happens, texts in Windows-1252):
   then every grid row, its cells from column 0 to the last column that holds text
   in some row from 1 on, joined by TAB; a backslash in a cell is written \\, a tab
   \t, a line feed \n, a carriage return \r.
+  wprint writes [sgWorkGrid], then every row of the work grid, all its cells joined
+  by TAB, written as above.
 
 Options:
   --steps LIST  comma-separated conversion steps 1 to 5 to run first
@@ -123,6 +141,8 @@ std::vector<int> Numbers(const Split& command, std::size_t count) {
   }
   return numbers;
 }
+
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 class EditScript {
  public:
@@ -184,6 +204,31 @@ class EditScript {
     } else if (name == "insertcol") {
       NoArguments(command);
       if (shown) Run([&] { editor_.Spalteeinfgen1Click(); });
+    } else if (name == "html") {
+      const std::optional<std::string> html = ReadWholeFile(std::string(command.rest));
+      if (!command.hasRest || !html) {
+        throw ScriptError{"cannot read the HTML file '" + std::string(command.rest) + "'"};
+      }
+      Run([&] { web_.btPasteClick(*html, editor_.sgTimeTable()); });
+    } else if (name == "wcell") {
+      const std::vector<int> at = Numbers(command, 2);
+      CheckWorkCell(at[0], at[1]);
+      web_.SetCurrentCell(at[0], at[1]);
+    } else if (name == "action") {
+      Action(command);
+    } else if (name == "select") {
+      const std::vector<int> corners = Numbers(command, 4);
+      CheckWorkCell(corners[0], corners[1]);
+      CheckWorkCell(corners[2], corners[3]);
+      web_.Select({corners[0], corners[1], corners[2], corners[3]});
+    } else if (name == "paste") {
+      NoArguments(command);
+      const std::optional<GridRect> selection = web_.Selection();
+      if (shown && selection) Run([&] { editor_.sbPasteClick(web_.sgWorkGrid, *selection); });
+    } else if (name == "wprint") {
+      NoArguments(command);
+      std::cout << "[sgWorkGrid]\n";
+      PrintGridRows(std::cout, web_.sgWorkGrid, web_.sgWorkGrid.ColCount() - 1);
     } else {
       throw ScriptError{"unknown command '" + std::string(name) + "'"};
     }
@@ -206,6 +251,29 @@ class EditScript {
       throw ScriptError{"no data row " + std::to_string(row)};
     }
     return {TripColumn(col), row};
+  }
+
+  void CheckWorkCell(int col, int row) const {
+    if (col >= web_.sgWorkGrid.ColCount() || row >= web_.sgWorkGrid.RowCount()) {
+      throw ScriptError{"no cell " + std::to_string(col) + "," + std::to_string(row) +
+                        " in the work grid"};
+    }
+  }
+
+  void Action(const Split& command) {
+    const Split what = SplitWord(command.rest);
+    const auto index = [](const std::vector<std::string>& items, std::string_view item) {
+      const auto found = std::find(items.begin(), items.end(), item);
+      return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+    };
+    const int area = index(WebCopy::ActionAreaItems(), what.word);
+    const int action = index(WebCopy::ActionItems(), what.rest);
+    if (!what.hasRest || area < 0 || action < 0) {
+      throw ScriptError{"action needs Zeile or Spalte and einfügen, duplizieren or löschen"};
+    }
+    web_.ActionAreaIndex = area;
+    web_.ActionIndex = action;
+    Run([&] { web_.btActionClick(); });
   }
 
   void Choose(const Split& command) {
@@ -277,8 +345,17 @@ class EditScript {
 
   ProjectSession& session_;
   EditTimeTable editor_;
+  WebCopy web_;
   bool failed_ = false;
 };
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return text;
+}
 
 }  // namespace
 }  // namespace trivo::cli
@@ -319,7 +396,7 @@ int RunEdit(int argc, char** argv) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line.front() == '#') continue;
     try {
-      editor.Execute(line);
+      editor.Execute(ArgumentText(line));
     } catch (const ScriptError& error) {
       std::cout.flush();
       std::cerr << "trivo edit: " << arguments.extra << " line " << number << ": " << error.text

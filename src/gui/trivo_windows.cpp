@@ -20,6 +20,19 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmWebCopy = new TfmWebCopy(ui, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, ui, fmMain.get());
+
+  // The editor pastes the block selected in the web copy window's work grid, and the web
+  // copy window scores the tables of a page against the editor's stations.
+  fmEditTimeTable->showWebCopy = [this] { fmWebCopy->ShowWithoutWaiting(); };
+  fmEditTimeTable->closeWebCopy = [this] { fmWebCopy->close(); };
+  fmEditTimeTable->workGridSelection = [this] {
+    const trivo::WebCopy& work = fmWebCopy->model();
+    const std::optional<trivo::GridRect> selection = work.Selection();
+    return selection ? TfmEditTimeTable::WorkGridSelection{&work.sgWorkGrid, *selection}
+                     : TfmEditTimeTable::WorkGridSelection{};
+  };
+  fmWebCopy->SetEditorGrid(
+      [this]() -> const trivo::StringGrid& { return fmEditTimeTable->model().sgTimeTable(); });
 }
 
 TrivoWindows::~TrivoWindows() {

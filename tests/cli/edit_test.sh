@@ -97,6 +97,44 @@ iconv -f UTF-8 -t CP1252 expected >expected.cp1252
 check split-and-errors 2 expected.cp1252
 grep -q "line 12: unknown command 'frobnicate'" err || { echo "no script error"; failures=$((failures + 1)); }
 
+# The web copy window: a page's best table goes to the work grid, is shaped and its
+# selected block pasted at the editor's current cell, which then moves on.
+new_project
+cat >page.html <<'HTML'
+<table><tr><td>Menü</td></tr></table>
+<table>
+<tr><th>Halt</th><th>1</th><th>2</th></tr>
+<tr><td>A</td><td>7:00</td><td>8:00</td></tr>
+<tr><td>B</td><td>7:05</td><td>8:05</td></tr>
+<tr><td>C</td><td>7:09</td><td>8:09</td></tr>
+</table>
+HTML
+cat >script <<'SCRIPT'
+cancel
+edit
+html page.html
+wcell 0 0
+action Zeile löschen
+action Spalte einfügen
+select 2 0 3 2
+wprint
+paste
+print
+SCRIPT
+cat >expected <<'OUT'
+[sgWorkGrid]
+	A	7:00	8:00
+	B	7:05	8:05
+	C	7:09	8:09
+[sgTimeTable] mode=edit save=1 copy=0 current=4,2 size=512x5
+		1	2
+	Stationen		
++	A	07:00	8:00
++	B	7:05	8:05
++	C	7:09	8:09
+OUT
+check web-copy 0 expected
+
 # A distances.csv that cannot be written: the error, status 1, the editor stays open and
 # the timetable file is as it was.
 new_project

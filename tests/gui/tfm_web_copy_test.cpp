@@ -10,6 +10,7 @@
 
 #include "gui_test_support.h"
 #include "string_grid_model.h"
+#include "tfm_edit_time_table.h"
 #include "web_copy_test_support.h"
 #include "web_engine_setup.h"
 
@@ -205,6 +206,36 @@ class TfmWebCopyTest : public QObject {
     // The trips of all stations, as the editor's paste takes them.
     SelectInView(window, 1, 1, 3, 5);
     QCOMPARE(window.model().Selection(), (trivo::GridRect{1, 1, 3, 5}));
+
+    // The editor, on a new timetable of line 5, pastes the block at its first trip cell.
+    QTemporaryDir dir;
+    const auto write = [&dir](const char* name, const std::string& bytes) {
+      QFile file(dir.filePath(QString::fromLatin1(name)));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    };
+    write("line_stations.csv",
+          "5=Hauptbahnhof,Rathaus,Marktplatz,M\xFCllerstra\xDF"
+          "e,Zoo\r\n");
+    write("station_lines.csv", "");
+    trivo::Context ctx(ui);
+    ctx.ProjectDir = dir.path().toStdString();
+    TfmEditTimeTable timetableEditor(ctx, ui);
+    timetableEditor.model().cbLines.Assign({"5"});
+    timetableEditor.model().cbDays.Assign({"Mo-Fr"});
+    timetableEditor.workGridSelection = [&window] {
+      return TfmEditTimeTable::WorkGridSelection{&window.model().sgWorkGrid,
+                                                 *window.model().Selection()};
+    };
+    timetableEditor.btTimeTableEdit->click();
+    timetableEditor.sbPaste->click();
+    const trivo::StringGrid& timetable = timetableEditor.model().sgTimeTable();
+    QCOMPARE(timetable.Cell(1, 5), std::string("M\xFCllerstra\xDF"
+                                               "e"));
+    QCOMPARE(timetable.Cell(2, 2), std::string("05:12"));
+    QCOMPARE(timetable.Cell(4, 6), std::string("06:24"));
+    QCOMPARE((timetableEditor.model().Current()), (trivo::CellPos{5, 2}));
+    QVERIFY(timetableEditor.btSave->isVisibleTo(&timetableEditor));
   }
 
   void documentWithoutBodyCopiesNothing() {
