@@ -98,6 +98,20 @@ class TfmEditTimeTableTest : public QObject {
     QCOMPARE(w.model().sgTimeTable().Cell(0, 3), std::string("-"));
   }
 
+  void draggingATripHeadingMovesItsCellsAndRenumbers() {
+    TfmEditTimeTable& w = window();
+    Choose(QStringLiteral("T1"), 1);
+    const trivo::StringGrid& grid = w.model().sgTimeTable();
+    const std::string third = grid.Cell(4, 2);
+    w.sgTimeTable->horizontalHeader()->moveSection(2, 0);  // trip 3 before trip 1
+    QCOMPARE(grid.Cell(2, 2), third);
+    QCOMPARE(grid.Cell(2, 0), std::string("1"));
+    QCOMPARE(grid.Cell(4, 0), std::string("3"));
+    QCOMPARE(w.sgTimeTable->horizontalHeader()->visualIndex(0), 0);
+    QCOMPARE(w.sgTimeTable->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("1"));
+    QVERIFY(w.btSave->isVisible());
+  }
+
  private:
   TfmEditTimeTable& window() { return *app_->windows.fmEditTimeTable; }
 
