@@ -406,6 +406,16 @@ TEST_F(EditorTest, InvalidLineNameIsRefusedOnSave) {
   EXPECT_TRUE(ed_.EditMode());
 }
 
+TEST_F(EditorTest, SaveWritesTheLoadedTimetableEvenAfterAConversionRan) {
+  LoadRows({"A,08:00", "B,08:05"});
+  // The main window's conversion names the lines it converts in the shared state.
+  ctx_.editor = {"Other", "Sa", 2};
+  ed_.sgTimeTableKeyPress('x');
+  ed_.btSaveClick();
+  EXPECT_EQ(Read("line_U1.ttd"), "[1_Mo-Fr]\r\n1=A,08:00\r\n2=B,08:05\r\n");
+  EXPECT_NE(Read("distances.csv").find("[U1_1_Mo-Fr]"), std::string::npos);
+}
+
 TEST_F(EditorTest, FailedDistanceWriteLeavesBothFilesAsTheyWere) {
   const std::string ttd = "[1_Mo-Fr]\r\n1=A,08:00\r\n2=B,08:05\r\n";
   Load(ttd);
