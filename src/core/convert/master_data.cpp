@@ -8,6 +8,7 @@
 #include "common/comma_list.h"
 #include "common/name_value.h"
 #include "common/text_file.h"
+#include "convert/conversion_scope.h"
 #include "ptf/ptf_writer.h"
 
 namespace trivo {
@@ -18,7 +19,7 @@ constexpr char kQuote = '"';
 
 void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
                    const std::string& logLine, const std::string& failureMessage) {
-  if (SaveTableToPtf(ctx.WorkingDir, fileName, kQuote, table)) {
+  if (SaveTableToPtf(ctx.WorkingDir, fileName, kQuote, table, ctx.files.Output())) {
     ctx.ui.Log(logLine);
   } else {
     ctx.ui.ShowMessage(failureMessage);
@@ -29,9 +30,10 @@ void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
 // position 1, numbered by the table's auto-increment field.
 void ConvertNameList(Context& ctx, std::string_view csvName, Table& table, std::string_view ptfName,
                      const std::string& logLine, const std::string& failureMessage) {
+  const ConversionScope scope(ctx);
   const std::filesystem::path path = ctx.ProjectFile(csvName);
   if (!FileExists(path)) return;
-  const std::vector<std::string> lines = ReadTextLines(path);
+  const std::vector<std::string> lines = ReadTextLines(path, {}, &ctx.files);
   table.CreateEmpty();
   for (const std::string& line : lines) {
     table.AppendRecord();
@@ -62,6 +64,7 @@ void BuildDayGroupTable(Context& ctx) {
 }
 
 void sbEditProjectClick(Context& ctx) {
+  const ConversionScope scope(ctx);
   BuildDayGroupTable(ctx);
   SaveAndReport(ctx, ctx.dm1.cdsDayGroups, "daygroups.ptf", "daygroups.ptf erstellt",
                 "Fehler beim Erstellen von daygroups.ptf");
@@ -78,13 +81,14 @@ void sbEditLinesClick(Context& ctx) {
 }
 
 void sbAssignStationsClick(Context& ctx) {
+  const ConversionScope scope(ctx);
   const std::filesystem::path path = ctx.ProjectFile("line_stations.csv");
   if (!FileExists(path)) return;
   Table& lineStations = ctx.dm1.cdsLineStations;
   Table& lines = ctx.dm1.cdsLines;
   Table& stations = ctx.dm1.cdsStations;
   lineStations.CreateEmpty();
-  const std::vector<std::string> courses = ReadTextLines(path);
+  const std::vector<std::string> courses = ReadTextLines(path, {}, &ctx.files);
 
   Field lineId = lineStations.FieldNamed("LineID");
   Field lineStationNumber = lineStations.FieldNamed("LineStationNumber");

@@ -11,8 +11,10 @@
 
 #include "common/comma_list.h"
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/name_value.h"
 #include "common/text_file.h"
+#include "convert/conversion_scope.h"
 #include "convert/timetable_notation.h"
 #include "convert/trip_grid.h"
 #include "convert/ttd_file.h"
@@ -183,7 +185,9 @@ class TimetableRun {
 
     if (!line.fileOpened) {
       line.fileOpened = true;
-      if (const auto path = TimetableFilePath(ctx_, line.name)) line.file.emplace(*path);
+      if (const auto path = TimetableFilePath(ctx_, line.name)) {
+        line.file.emplace(*path, &ctx_.files);
+      }
     }
     if (options_.onCombination) {
       options_.onCombination(TimetableCombination{line.id, line.name, dayGroupId, dayGroupName,
@@ -209,7 +213,12 @@ class TimetableRun {
     fileName.append("_").append(Decimal(dayGroupId)).append(".ptf");
     text_.clear();
     grid_.AppendPtfText(text_);
-    WriteFileAtomically(ctx_.WorkingFile(fileName), text_, fileName);
+    // A file that cannot be written ends the run; one refused for being an input of the
+    // run (the message says so) is left alone, and the run goes on with the others.
+    const WriteResult written =
+        TryWriteFileAtomically(ctx_.WorkingFile(fileName), text_, ctx_.files.Output());
+    if (written.isInput) return;
+    if (!written) throw Error(msg::CannotWrite(fileName));
     Created(fileName);
   }
 
@@ -267,7 +276,7 @@ class TimetableRun {
   // the line (letter case ignored), else all lines of the file.
   std::vector<std::string> StationListOf(const std::string& lineName) {
     if (!lineStationsCsv_) {
-      lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"));
+      lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"), {}, &ctx_.files);
     }
     const int index = IndexOfName(*lineStationsCsv_, lineName);
     if (index < 0) return *lineStationsCsv_;
@@ -402,7 +411,8 @@ class TimetableRun {
 
   void WriteLineConnections(std::int32_t lineId) {
     const std::string fileName = "ttc_" + Decimal(lineId) + ".ptf";
-    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, dm_.cdsTimeTableConnections)) {
+    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, dm_.cdsTimeTableConnections,
+                       ctx_.files.Output())) {
       Created(fileName);
     } else {
       SaveFailed("Fehler beim Erstellen von ttc_" + Decimal(lineId),
@@ -425,7 +435,7 @@ class TimetableRun {
 
   void WriteFinalFile(std::string_view fileName, Table& table, std::string_view failureLine,
                       std::string_view editorMessage) {
-    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, table)) {
+    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, table, ctx_.files.Output())) {
       Created(fileName);
     } else {
       SaveFailed(std::string(failureLine), editorMessage);
@@ -455,6 +465,7 @@ bool TimetableCsvInputsExist(const Context& ctx) {
 }
 
 void RunTimetableConversion(Context& ctx, const TimetableRunOptions& options) {
+  const ConversionScope scope(ctx);
   TimetableRun(ctx, options).Run();
 }
 

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "common/strings.h"
-#include "common/text_file.h"
 
 namespace trivo {
 
@@ -65,9 +64,10 @@ std::vector<std::string> TableToPtfLines(Table& table, char quote) {
 }
 
 bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName, char quote,
-                    Table& table) {
+                    Table& table, const WriteOptions& options) {
   const std::vector<std::string> lines = TableToPtfLines(table, quote);
-  return TryWriteFileAtomically(workingDir / std::string(fileName), JoinLinesCrLf(lines));
+  return static_cast<bool>(
+      TryWriteFileAtomically(workingDir / std::string(fileName), JoinLinesCrLf(lines), options));
 }
 
 }  // namespace trivo

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text_file.h"
 #include "tables/table.h"
 
 namespace trivo {
@@ -24,8 +25,8 @@ std::vector<std::string> TableToPtfLines(Table& table, char quote);
 
 // Writes the table as a PTF file named fileName in the folder workingDir (every caller
 // passes a bare file name). Returns false when the file cannot be written; the file is
-// then left as it was.
+// then left as it was. The conversions pass their job's output options (JobFiles::Output).
 bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName, char quote,
-                    Table& table);
+                    Table& table, const WriteOptions& options = {});
 
 }  // namespace trivo
