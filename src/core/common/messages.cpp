@@ -160,6 +160,11 @@ std::string ConversionRunning(const std::string& folder) {
          "erneut versuchen.";
 }
 
+std::string TooManyRecords(const std::string& table, long long limit) {
+  return "Zu viele Datensätze: die Tabelle " + table + " nimmt höchstens " + std::to_string(limit) +
+         " auf";
+}
+
 std::string OutOfMemory() {
   return "Zu wenig Arbeitsspeicher";
 }

@@ -53,6 +53,8 @@ std::string FileTooLarge(const std::string& fileName, unsigned long long size,
 std::string WouldReplaceInput(const std::string& fileName);
 // "Im Ordner %s läuft bereits eine Konvertierung. ..."
 std::string ConversionRunning(const std::string& folder);
+// "Zu viele Datensätze: die Tabelle %s nimmt höchstens %d auf"
+std::string TooManyRecords(const std::string& table, long long limit);
 // "Zu wenig Arbeitsspeicher"
 std::string OutOfMemory();
 

@@ -53,19 +53,24 @@ bool FileExists(const std::filesystem::path& path) {
   return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-std::vector<std::string> SplitTextLines(std::string_view text) {
+void ForEachTextLine(std::string_view text,
+                     const std::function<void(std::string_view line)>& visit) {
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
+    visit(text.substr(start, i - start));
     if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < text.size()) visit(text.substr(start));
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  ForEachTextLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

@@ -15,6 +15,9 @@ class JobFiles;
 // Splits text into lines at CR LF, LF or CR. A final line break starts no further line;
 // a NUL character ends the text.
 std::vector<std::string> SplitTextLines(std::string_view text);
+// The same lines, handed to visit one by one in order instead of collected.
+void ForEachTextLine(std::string_view text,
+                     const std::function<void(std::string_view line)>& visit);
 
 // Whether something other than a folder exists under the path: an input file counts as
 // present then, as the project's existence checks expect.

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "common/comma_list.h"
@@ -388,7 +389,7 @@ class TimetableRun {
       columns.FieldNamed("Direction").SetInteger(direction);
       columns.FieldNamed("Position").SetInteger(column + 1);
       columns.PostRecord();
-      recordedStations_.push_back(*stationId);
+      recordedStations_.insert(*stationId);
     }
   }
 
@@ -402,8 +403,7 @@ class TimetableRun {
       bool recorded = false;
       if (stationId) {
         SetIndexOnce(dm_.cdsTimeTableConnections, "idxSDD");
-        recorded = std::find(recordedStations_.begin(), recordedStations_.end(), *stationId) !=
-                   recordedStations_.end();
+        recorded = recordedStations_.count(*stationId) != 0;
       }
       if (!recorded) Message(kColumnCheckFailed);
     }
@@ -453,7 +453,7 @@ class TimetableRun {
   std::map<std::int32_t, std::int32_t> intervalIds_;
   std::unordered_map<std::string, std::optional<std::int32_t>, StringHash, std::equal_to<>>
       stationIdsByName_;
-  std::vector<std::int32_t> recordedStations_;
+  std::unordered_set<std::int32_t> recordedStations_;
 };
 
 }  // namespace

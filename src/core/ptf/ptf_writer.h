@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ std::string PtfQuote(std::string_view text, char quote);
 // with the cursor after its last record. An absent table fails with
 // "Fehlender Daten-Provider oder Datenpaket".
 std::vector<std::string> TableToPtfLines(Table& table, char quote);
+// The same lines, handed to visit one by one in order instead of collected.
+void ForEachPtfLine(Table& table, char quote,
+                    const std::function<void(std::string_view line)>& visit);
 
 // Writes the table as a PTF file named fileName in the folder workingDir (every caller
 // passes a bare file name). Returns false when the file cannot be written; the file is

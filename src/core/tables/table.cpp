@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <unordered_set>
 
@@ -128,7 +129,7 @@ int CompareKeyValues(const KeyValue& a, const KeyValue& b) {
 struct Table::Impl {
   struct Record {
     std::vector<Value> values;
-    std::vector<std::string> collationKeys;  // per position; filled for indexed text fields
+    std::vector<std::string> collationKeys;  // one per collated field (collationSlot)
   };
 
   // Hashing and comparing the key of an index (all its fields) by record number, for the
@@ -156,9 +157,12 @@ struct Table::Impl {
     std::unordered_set<int, KeyHash, KeyEqual> keys;
   };
 
-  std::vector<Record> records;  // insertion order
-  std::vector<Index> indexes;   // parallel to the table's index definitions
-  std::vector<bool> collated;   // per field: a text field that some index uses
+  std::deque<Record> records;  // insertion order; no copying of them all as they grow
+  std::vector<Index> indexes;  // parallel to the table's index definitions
+  // Per field: for a text field that some index uses, its place among the records'
+  // collation keys, else -1.
+  std::vector<int> collationSlot;
+  std::size_t collatedCount = 0;
   int active = kInsertionOrder;
   int cursor = 0;  // position in the active order
   // The record just posted while an index is active: the cursor stands on it, and its
@@ -219,11 +223,17 @@ struct Table::Impl {
   int Compare(const Index& index, const Record& a, const Record& b, std::size_t fieldCount) const {
     for (std::size_t i = 0; i < fieldCount; ++i) {
       const auto f = static_cast<std::size_t>(index.fields[i]);
-      const int c = CompareKeyValues({&a.values[f], &a.collationKeys[f]},
-                                     {&b.values[f], &b.collationKeys[f]});
+      const int c = CompareKeyValues({&a.values[f], CollationKeyOf(a, f)},
+                                     {&b.values[f], CollationKeyOf(b, f)});
       if (c != 0) return c;
     }
     return 0;
+  }
+
+  const std::string* CollationKeyOf(const Record& record, std::size_t field) const {
+    static const std::string kNone;
+    const int slot = collationSlot[field];
+    return slot < 0 ? &kNone : &record.collationKeys[static_cast<std::size_t>(slot)];
   }
 
   void ClearRows() {
@@ -273,7 +283,7 @@ Table::Table(std::string name, std::vector<FieldDef> fields, std::vector<IndexDe
       fields_(std::move(fields)),
       indexes_(std::move(indexes)),
       impl_(std::make_unique<Impl>()) {
-  impl_->collated.assign(fields_.size(), false);
+  impl_->collationSlot.assign(fields_.size(), -1);
   for (const auto& def : indexes_) {
     Impl::Index index;
     index.unique = def.unique;
@@ -287,7 +297,10 @@ Table::Table(std::string name, std::vector<FieldDef> fields, std::vector<IndexDe
         if (it == fields_.end()) throw Error(msg::FieldNotFound(part));
         const int position = static_cast<int>(it - fields_.begin());
         index.fields.push_back(position);
-        if (it->type == FieldType::String) impl_->collated[position] = true;
+        int& slot = impl_->collationSlot[static_cast<std::size_t>(position)];
+        if (it->type == FieldType::String && slot < 0) {
+          slot = static_cast<int>(impl_->collatedCount++);
+        }
       }
       if (semicolon == std::string_view::npos) break;
       rest.remove_prefix(semicolon + 1);
@@ -350,7 +363,7 @@ void Table::AppendRecord() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   SettlePending();
   impl_->pendingRecord.values.assign(fields_.size(), Value());
-  impl_->pendingRecord.collationKeys.assign(fields_.size(), std::string());
+  impl_->pendingRecord.collationKeys.assign(impl_->collatedCount, std::string());
   impl_->pending = true;
   impl_->pendingModified = false;
 }
@@ -359,6 +372,7 @@ void Table::PostRecord() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   if (!impl_->pending) return;
   Impl& d = *impl_;
+  if (d.Count() >= kMaxRecords) throw Error(msg::TooManyRecords(name_, kMaxRecords));
   Impl::Record record = d.pendingRecord;
   bool usesCounter = false;
   for (std::size_t f = 0; f < fields_.size(); ++f) {
@@ -366,9 +380,10 @@ void Table::PostRecord() {
       record.values[f] = Value(d.autoIncrement);
       usesCounter = true;
     }
-    record.collationKeys[f] = d.collated[f] && record.values[f].IsText()
-                                  ? CollationKey(record.values[f].Text())
-                                  : std::string();
+    const int slot = d.collationSlot[f];
+    if (slot >= 0 && record.values[f].IsText()) {
+      record.collationKeys[static_cast<std::size_t>(slot)] = CollationKey(record.values[f].Text());
+    }
   }
   const int number = d.Count();
   d.records.push_back(std::move(record));
@@ -425,11 +440,14 @@ bool Table::FindByKey(const std::vector<Value>& values) {
   }
   Impl::Record probe;
   probe.values.assign(fields_.size(), Value());
-  probe.collationKeys.assign(fields_.size(), std::string());
+  probe.collationKeys.assign(d.collatedCount, std::string());
   for (std::size_t i = 0; i < values.size(); ++i) {
     const auto f = static_cast<std::size_t>(index.fields[i]);
     probe.values[f] = ConvertForField(fields_[f], values[i]);
-    if (probe.values[f].IsText()) probe.collationKeys[f] = CollationKey(probe.values[f].Text());
+    const int slot = d.collationSlot[f];
+    if (slot >= 0 && probe.values[f].IsText()) {
+      probe.collationKeys[static_cast<std::size_t>(slot)] = CollationKey(probe.values[f].Text());
+    }
   }
   const std::size_t n = values.size();
   const auto less = [&](int a, const Impl::Record& b) {
