@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <system_error>
 
@@ -203,7 +202,9 @@ std::optional<std::string> TemporaryTarget(std::string_view name) {
   const std::string_view suffix = name.substr(name.size() - kSuffix);
   if (suffix.front() != '.') return std::nullopt;
   for (const char c : suffix.substr(1)) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) return std::nullopt;
+    const bool letterOrDigit =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (!letterOrDigit) return std::nullopt;
   }
   return std::string(name.substr(1, name.size() - 1 - kSuffix));
 }
