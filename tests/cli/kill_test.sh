@@ -46,6 +46,9 @@ check_outputs() {
 }
 temporaries() { find "$work" -maxdepth 1 -name '.*' -type f | wc -l; }
 
+# A slow build (the sanitizers) kills less often, so that the kills take about 30 s at most.
+if ((duration * kills / 2 > 30000)); then kills=$((60000 / duration > 10 ? 60000 / duration : 10)); fi
+
 killed=0 finished=0 left_temporaries=0
 for ((kill = 1; kill <= kills; ++kill)); do
   # A moment spread over the whole run, from its first to its last millisecond.

@@ -161,14 +161,16 @@ TEST_F(JobFilesTest, NestedScopesShareOneLock) {
 }
 
 TEST_F(JobFilesTest, AConversionRemovesOnlyItsOwnStaleTemporaries) {
-  WriteProject("p.tvp");
   const Lines stale = {".lines.ptf.a1B2c3", ".tt_1_2_3.ptf.XyZ789", ".ttc_12.ptf.000000"};
   const Lines kept = {".line_L1.ttd.a1B2c3", ".p.tvp.a1B2c3",     ".lines.ptf.a1B2c",
                       ".lines.ptf.a1B2c3d",  ".notes.ptf.a1B2c3", "lines.ptf.a1B2c3"};
   for (const std::string& name : stale) dir_.Write(name, "half");
   for (const std::string& name : kept) dir_.Write(name, "keep");
-  LoadProject(ctx_, (dir_ / "p.tvp").string());
+  // A project file that only looks like a temporary file stays as well.
+  WriteProject(".intervals.ptf.q1W2e3");
+  LoadProject(ctx_, (dir_ / ".intervals.ptf.q1W2e3").string());
   PressConversionButton(ctx_, 1);
+  EXPECT_EQ(Read(".intervals.ptf.q1W2e3"), kProject);
   for (const std::string& name : stale) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
   for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir_ / name)) << name;
 }

@@ -210,14 +210,15 @@ std::optional<std::string> TemporaryTarget(std::string_view name) {
 }
 
 int RemoveStaleTemporaries(const std::filesystem::path& folder,
-                           const std::function<bool(std::string_view target)>& isOwnTarget) {
+                           const std::function<bool(std::string_view target)>& isOwnTarget,
+                           const JobFiles& job) {
   int removed = 0;
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::string name = it->path().filename().string();
     const std::optional<std::string> target = TemporaryTarget(name);
-    if (!target || !isOwnTarget(*target)) continue;
+    if (!target || !isOwnTarget(*target) || job.IsInput(it->path())) continue;
     std::error_code ignored;
     if (it->is_regular_file(ignored) && std::filesystem::remove(it->path(), ignored)) ++removed;
   }

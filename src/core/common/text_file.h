@@ -94,10 +94,12 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 std::optional<std::string> TemporaryTarget(std::string_view name);
 
 // Removes the temporary files in the folder that a killed write left behind for targets
-// that isOwnTarget accepts. Only for a caller that knows no write of its own to those
-// targets is under way (such as a conversion holding the folder's lock). Returns how many
-// were removed.
+// that isOwnTarget accepts, never an input of the job (a file that merely looks like a
+// temporary one). Only for a caller that knows no write of its own to those targets is
+// under way (such as a conversion holding the folder's lock). Returns how many were
+// removed.
 int RemoveStaleTemporaries(const std::filesystem::path& folder,
-                           const std::function<bool(std::string_view target)>& isOwnTarget);
+                           const std::function<bool(std::string_view target)>& isOwnTarget,
+                           const JobFiles& job);
 
 }  // namespace trivo

@@ -51,7 +51,7 @@ ConversionScope::ConversionScope(Context& ctx) : ctx_(ctx) {
     if (FolderLock::TryLock(folder, state.lock) == FolderLock::Outcome::Busy) {
       throw Error(msg::ConversionRunning(ctx_.WorkingDir));
     }
-    RemoveStaleTemporaries(folder, IsConversionOutput);
+    RemoveStaleTemporaries(folder, IsConversionOutput, ctx_.files);
   }
   ++state.depth;
 }
