@@ -80,7 +80,7 @@ case "$case" in
     expect_line '[Fehler] Datei '"$scratch"'/hostile-x\n[Fehler] y/line_stations.csv'
     [[ $(grep -c '^\[Fehler\]' <<<"$output") -eq 1 ]] || fail "expected exactly one [Fehler] line"
     ;;
-  second_conversion_waits_its_turn)
+  second_conversion_is_refused)
     # Another program converts in the folder (it holds the folder's lock).
     run_command flock "$dir" "$trivo" convert "$project"
     expect_status 1
