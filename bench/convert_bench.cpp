@@ -2,11 +2,12 @@
 // generated project and compares it with the plain file I/O the same job needs: reading
 // every input file once and writing the same number of output files with the same sizes.
 //
-//   convert_bench [--keep DIR] [--runs N]
+//   convert_bench [--keep DIR] [--runs N] [--lines N]
 //
 // Without --keep the project is generated into a fresh folder under the system's
 // temporary directory and removed at the end; with --keep it is generated into DIR (which
-// must not exist or be empty) and left there together with the PTF files.
+// must not exist or be empty) and left there together with the PTF files. With --runs 0
+// and --keep the project is only generated (the kill test of the command line uses it).
 
 #include <algorithm>
 #include <chrono>
@@ -30,6 +31,7 @@
 #endif
 
 #include "common/error.h"
+#include "common/text_file.h"
 #include "common/user_interface.h"
 #include "convert/conversion_buttons.h"
 #include "project/context.h"
@@ -333,18 +335,47 @@ double MeasureIoFloor(const std::vector<fs::path>& inputs,
 }
 
 // ---------------------------------------------------------------------------------------
+// The cost of flushing the outputs to the disk
+
+// Writes every output again through the atomic write, its bytes already in memory, with
+// or without flushing each file and its folder to the disk; times only the writes.
+double MeasureRewrite(const std::vector<fs::path>& outputs,
+                      const std::vector<std::string>& contents, bool durable) {
+  trivo::WriteOptions options;
+  options.durable = durable;
+  const SteadyClock::time_point start = SteadyClock::now();
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (!trivo::TryWriteFileAtomically(outputs[i], contents[i], options)) {
+      throw std::runtime_error("cannot write " + outputs[i].string());
+    }
+  }
+  return SecondsSince(start);
+}
+
+// ---------------------------------------------------------------------------------------
 // Command line
 
 struct Options {
   std::optional<fs::path> keep;
   int runs = 5;
+  int lines = ProjectShape{}.lines;
   bool help = false;
 };
 
 constexpr std::string_view kUsage =
-    "Usage: convert_bench [--keep DIR] [--runs N]\n"
+    "Usage: convert_bench [--keep DIR] [--runs N] [--lines N]\n"
     "  --keep DIR  generate the project into DIR (new or empty) and keep it\n"
-    "  --runs N    number of timed runs, the best counts (default 5)\n";
+    "  --runs N    number of timed runs, the best counts (default 5); 0 with --keep:\n"
+    "              only generate the project\n"
+    "  --lines N   number of lines of the generated project (default 150)\n";
+
+// A whole number from min to max, or nothing.
+std::optional<int> NumberArgument(const char* text, long min, long max) {
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (*end != '\0' || value < min || value > max) return std::nullopt;
+  return static_cast<int>(value);
+}
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
@@ -355,14 +386,18 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     } else if (arg == "--keep" && i + 1 < argc) {
       options.keep = fs::path(argv[++i]);
     } else if (arg == "--runs" && i + 1 < argc) {
-      char* end = nullptr;
-      const long runs = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || runs < 1 || runs > 1000) return std::nullopt;
-      options.runs = static_cast<int>(runs);
+      const std::optional<int> runs = NumberArgument(argv[++i], 0, 1000);
+      if (!runs) return std::nullopt;
+      options.runs = *runs;
+    } else if (arg == "--lines" && i + 1 < argc) {
+      const std::optional<int> lines = NumberArgument(argv[++i], 1, 100000);
+      if (!lines) return std::nullopt;
+      options.lines = *lines;
     } else {
       return std::nullopt;
     }
   }
+  if (options.runs == 0 && !options.keep) return std::nullopt;
   return options;
 }
 
@@ -406,7 +441,8 @@ double Megabytes(std::uintmax_t bytes) {
 }
 
 int Run(const Options& options) {
-  const ProjectShape shape;
+  ProjectShape shape;
+  shape.lines = options.lines;
   const fs::path root = options.keep ? PrepareKeepFolder(*options.keep) : MakeTemporaryFolder();
   // The temporary folder goes when the benchmark ends, also after an error.
   struct RemoveOnExit {
@@ -428,6 +464,7 @@ int Run(const Options& options) {
   SteadyClock::time_point start = SteadyClock::now();
   GenerateProject(shape, projectDir);
   std::printf("generated in %.2f s\n", SecondsSince(start));
+  if (options.runs == 0) return 0;
   const std::vector<fs::path> inputs = FilesIn(projectDir, false);
   const fs::path projectFile = projectDir / "bench.tvp";
 
@@ -462,6 +499,18 @@ int Run(const Options& options) {
   const std::uintmax_t outputBytes = TotalSize(outputs);
   fs::remove_all(floorDir);
 
+  // What flushing every PTF output to the disk would add to the conversion.
+  std::vector<std::string> contents;
+  for (const fs::path& output : outputs) contents.push_back(trivo::ReadFileBytes(output));
+  std::vector<double> plainWrites;
+  std::vector<double> flushedWrites;
+  for (int run = 0; run < options.runs; ++run) {
+    SettleDisk();
+    plainWrites.push_back(MeasureRewrite(outputs, contents, false));
+    SettleDisk();
+    flushedWrites.push_back(MeasureRewrite(outputs, contents, true));
+  }
+
   const double conversion = Best(conversionTimes);
   const double floor = Best(floorTimes);
   const double ratio = floor > 0 ? conversion / floor : 0;
@@ -478,6 +527,11 @@ int Run(const Options& options) {
       options.runs, Median(conversionTimes), floor, options.runs, Median(floorTimes), ratio,
       Median(floorTimes) > 0 ? Median(conversionTimes) / Median(floorTimes) : 0,
       met ? "met" : "NOT met");
+  std::printf(
+      "flushing:   writing the %zu outputs atomically takes %.3f s (median %.3f s); flushed "
+      "to the disk (fsync of file and folder) %.3f s (median %.3f s)\n",
+      outputs.size(), Best(plainWrites), Median(plainWrites), Best(flushedWrites),
+      Median(flushedWrites));
   if (messages > 0) {
     std::cout << "warning: the conversion reported " << messages
               << " messages; the generated project should convert without any\n";

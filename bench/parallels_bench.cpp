@@ -93,7 +93,7 @@ int main() {
   std::printf("parallels: %d lines x %d stops, %d stations: one press %.1f ms\n", kLines,
               kStopsPerLine, kStations, ms);
   std::printf("  tree nodes %zu, parallel runs %zu\n", model.TreeView1().NodeCount(),
-              model.ParallelList().size());
+              model.ParallelCount());
   const bool withinBudget = ms < 1000.0;
   std::printf("  %s (budget 1000 ms)\n", withinBudget ? "within budget" : "OVER BUDGET");
   return withinBudget ? 0 : 1;

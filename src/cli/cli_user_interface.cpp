@@ -26,10 +26,26 @@ void CliUserInterface::ReportError(const std::string& text) {
   WriteLine("[Fehler] ", text);
 }
 
-void CliUserInterface::WriteLine(const std::string& prefix, const std::string& text) {
-  out_.write(prefix.data(), static_cast<std::streamsize>(prefix.size()));
-  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+void CliUserInterface::PrintLine(std::string_view text) {
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\n' && c != '\r') continue;
+    out_.write(text.data() + begin, static_cast<std::streamsize>(i - begin));
+    out_.write(c == '\n' ? "\\n" : "\\r", 2);
+    begin = i + 1;
+  }
+  out_.write(text.data() + begin, static_cast<std::streamsize>(text.size() - begin));
   out_.put('\n');
+}
+
+void CliUserInterface::Flush() {
+  out_.flush();
+}
+
+void CliUserInterface::WriteLine(std::string_view prefix, std::string_view text) {
+  out_.write(prefix.data(), static_cast<std::streamsize>(prefix.size()));
+  PrintLine(text);
   out_.flush();
 }
 

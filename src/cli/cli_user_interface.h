@@ -3,18 +3,21 @@
 #include <deque>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "common/user_interface.h"
 
 namespace trivo::cli {
 
 // The command line's face of the program: every report becomes one line on the given
-// stream (standard output in the program), its bytes written unchanged:
+// stream (standard output in the program), its bytes written unchanged except that a line
+// feed or carriage return inside a text is written as "\n" or "\r", so that one report
+// is always one line (a file name holding a line break cannot forge a "[Fehler]" line):
 //   Log          the line as it is
 //   ShowMessage  "[Meldung] " + text
 //   Confirm      "[Frage] " + text; answered from `answers`, Yes when none is queued
 //   Beep         "[Signal]" when printBeeps is set, else nothing
-// Each line is flushed at once so that it keeps its place among other output.
+// Each report is flushed at once so that it keeps its place among other output.
 class CliUserInterface : public UserInterface {
  public:
   explicit CliUserInterface(std::ostream& out) : out_(out) {}
@@ -31,8 +34,13 @@ class CliUserInterface : public UserInterface {
   std::deque<Answer> answers;
   bool printBeeps = false;
 
+  // One line of a command's own output (a tree node, a memo line), escaped like the
+  // reports but not flushed on its own: such output may run to millions of lines.
+  void PrintLine(std::string_view text);
+  void Flush();
+
  private:
-  void WriteLine(const std::string& prefix, const std::string& text);
+  void WriteLine(std::string_view prefix, std::string_view text);
 
   std::ostream& out_;
 };

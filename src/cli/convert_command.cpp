@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "convert/conversion_buttons.h"
+#include "convert/conversion_scope.h"
 #include "exit_status.h"
 #include "project_command.h"
 #include "step_list.h"
@@ -39,9 +40,21 @@ them):
   [Frage] <text>       a question; the command line always answers Yes
   [Fehler] <text>      an error that ended a step; the next step still runs
 
-Exit status: 0 when no step ended with an error, 1 when at least one did, 2 for a
-usage error or a project file that does not exist (explained on standard error,
-nothing on standard output).
+A line feed or carriage return inside a text is written as \n or \r, so every
+report is one line.
+
+While it runs, the command holds a lock on the project folder: a second conversion of
+the same folder (another trivo convert, or the desktop program) ends at once with an
+error saying that a conversion is running there. Temporary files that a killed
+conversion left behind are removed. A file that would replace an input of the run
+(for example a project file named lines.ptf) is not written; a message says so.
+
+Exit status:
+  0  every step ran to its end and every file it should write was written
+  1  a step ended with an error ([Fehler]), or a file was not written ("Fehler beim
+     Erstellen von ..." and the like, or an input that would have been replaced)
+  2  a usage error or a project file that does not exist (explained on standard
+     error, nothing on standard output)
 )";
 
 constexpr ProjectCommandSpec kConvert{"convert",
@@ -71,10 +84,11 @@ int RunConvert(int argc, char** argv) {
 
   ProjectSession session;
   if (!session.Load(parsed.arguments->projectFile)) return kExitFailed;
-  bool allSucceeded = true;
+  // All steps run under one lock of the project folder.
+  std::optional<trivo::ConversionScope> scope;
+  if (!session.RunReportingErrors([&] { scope.emplace(session.ctx); })) return kExitFailed;
   for (const int step : steps) {
-    allSucceeded &=
-        session.RunReportingErrors([&] { trivo::PressConversionButton(session.ctx, step); });
+    session.RunReportingErrors([&] { trivo::PressConversionButton(session.ctx, step); });
   }
-  return allSucceeded ? kExitOk : kExitFailed;
+  return session.ExitStatus();
 }

@@ -3,13 +3,13 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands.h"
+#include "common/text_file.h"
 #include "convert/conversion_buttons.h"
 #include "editor/edit_timetable.h"
 #include "exit_status.h"
@@ -92,8 +92,10 @@ Options:
   --steps LIST  comma-separated conversion steps 1 to 5 to run first
   -h, --help    show this text
 
-Exit status: 0 success, 1 when an error ended a command, 2 for a usage error or an
-error in the script (explained on standard error; the script stops there).
+Exit status: 0 success, 1 when an error ended a command or a file that should have
+been written (a PTF file of the conversion, the timetable, distances.csv) was not,
+2 for a usage error or an error in the script (explained on standard error; the
+script stops there).
 )";
 
 constexpr ProjectCommandSpec kEdit{"edit", "--steps",
@@ -142,19 +144,14 @@ std::vector<int> Numbers(const Split& command, std::size_t count) {
   return numbers;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path);
-
 class EditScript {
  public:
   explicit EditScript(ProjectSession& session) : session_(session), editor_(session.ctx) {}
 
   EditTimeTable& editor() { return editor_; }
 
-  // Runs a command, reporting an error that ends it; records the failure.
-  void Run(const std::function<void()>& action) {
-    if (!session_.RunReportingErrors(action)) failed_ = true;
-  }
-  bool Failed() const { return failed_; }
+  // Runs a command, reporting an error that ends it (the session records the failure).
+  void Run(const std::function<void()>& action) { session_.RunReportingErrors(action); }
 
   void Execute(std::string_view line) {
     const Split command = SplitWord(line);
@@ -205,11 +202,11 @@ class EditScript {
       NoArguments(command);
       if (shown) Run([&] { editor_.Spalteeinfgen1Click(); });
     } else if (name == "html") {
-      const std::optional<std::string> html = ReadWholeFile(std::string(command.rest));
-      if (!command.hasRest || !html) {
+      const FileRead html = TryReadFileBytes(std::string(command.rest));
+      if (!command.hasRest || !html.read) {
         throw ScriptError{"cannot read the HTML file '" + std::string(command.rest) + "'"};
       }
-      Run([&] { web_.btPasteClick(*html, editor_.sgTimeTable()); });
+      Run([&] { web_.btPasteClick(html.bytes, editor_.sgTimeTable()); });
     } else if (name == "wcell") {
       const std::vector<int> at = Numbers(command, 2);
       CheckWorkCell(at[0], at[1]);
@@ -346,16 +343,7 @@ class EditScript {
   ProjectSession& session_;
   EditTimeTable editor_;
   WebCopy web_;
-  bool failed_ = false;
 };
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
-}
 
 }  // namespace
 }  // namespace trivo::cli
@@ -404,5 +392,5 @@ int RunEdit(int argc, char** argv) {
       return kExitUsage;
     }
   }
-  return editor.Failed() ? kExitFailed : kExitOk;
+  return session.ExitStatus();
 }

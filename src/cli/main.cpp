@@ -34,7 +34,8 @@ Commands:
   --version      show the program version
 
 'trivo COMMAND --help' explains a command. Exit status: 0 success, 1 a step of the
-command ended with an error, 2 a usage error.
+command ended with an error or a file that it should have written was not written,
+2 a usage error.
 )";
 
 }  // namespace

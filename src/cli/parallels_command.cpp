@@ -1,7 +1,5 @@
 #include <charconv>
-#include <iostream>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -27,7 +25,8 @@ Options:
                 and every line again, and lists all runs found so far once more.
   -h, --help    show this text
 
-Output (standard output, texts in Windows-1252 as the system holds them):
+Output (standard output, texts in Windows-1252 as the system holds them, a line
+feed or carriage return inside a text written as \n or \r):
   [Meldung] <text>   a message box
   [Fehler] <text>    an error that ended a press; the next press still runs
   [TreeView1]        followed by every node of the tree, depth-first in tree
@@ -53,14 +52,19 @@ std::optional<int> ParsePresses(std::string_view text) {
   return value;
 }
 
-void PrintWindow(const MakeModel& model, std::ostream& out) {
-  out << "[TreeView1]\n";
-  ForEachNode(model.TreeView1(), [&out](const TreeNode& node, int depth) {
-    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.Text() << '\n';
+// Tree and memo are written line by line as they are walked: on a large network, or
+// after many presses, they run to gigabytes.
+void PrintWindow(const MakeModel& model, CliUserInterface& ui) {
+  ui.PrintLine("[TreeView1]");
+  std::string line;
+  model.TreeView1().ForEachNode([&](std::string_view text, int depth) {
+    line.assign(static_cast<std::size_t>(depth) * 2, ' ');
+    line.append(text);
+    ui.PrintLine(line);
   });
-  out << "[Memo1]\n";
-  for (const std::string& line : model.Memo1()) out << line << '\n';
-  out << std::flush;
+  ui.PrintLine("[Memo1]");
+  model.ForEachMemoLine(0, [&ui](const std::string& memoLine) { ui.PrintLine(memoLine); });
+  ui.Flush();
 }
 
 }  // namespace
@@ -81,10 +85,9 @@ int RunParallels(int argc, char** argv) {
   ProjectSession session;
   if (!session.Load(parsed.arguments->projectFile)) return kExitFailed;
   trivo::MakeModel fmMake;
-  bool allSucceeded = true;
   for (int press = 0; press < presses; ++press) {
-    allSucceeded &= session.RunReportingErrors([&] { fmMake.btStartClick(session.ctx); });
+    session.RunReportingErrors([&] { fmMake.btStartClick(session.ctx); });
   }
-  PrintWindow(fmMake, std::cout);
-  return allSucceeded ? kExitOk : kExitFailed;
+  session.RunReportingErrors([&] { PrintWindow(fmMake, session.ui); });
+  return session.ExitStatus();
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "exit_status.h"
 #include "program_info.h"
 #include "project/project_commands.h"
@@ -77,11 +78,16 @@ bool ProjectSession::RunReportingErrors(const std::function<void()>& action) {
     action();
     return true;
   } catch (const std::exception& error) {
-    ui.ReportError(error.what());
+    ui.ReportError(msg::ErrorText(error));
   } catch (...) {
     ui.ReportError("Unbekannter Fehler");
   }
+  failed_ = true;
   return false;
+}
+
+int ProjectSession::ExitStatus() const {
+  return failed_ || ctx.files.FailedWrites() > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace trivo::cli

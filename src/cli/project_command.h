@@ -53,9 +53,15 @@ class ProjectSession {
   // Runs an action that may end with an error; reports such an error as "[Fehler] ..."
   // and returns whether the action ended normally.
   bool RunReportingErrors(const std::function<void()>& action);
+  // kExitFailed when an action ended with an error or a file that should have been
+  // written was not, else kExitOk.
+  int ExitStatus() const;
 
   CliUserInterface ui;
   Context ctx;
+
+ private:
+  bool failed_ = false;
 };
 
 }  // namespace trivo::cli

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "common/messages.h"
 #include "text_codec.h"
 
 namespace trivo::gui {
@@ -11,8 +12,9 @@ bool RunCommand(GuiUserInterface& ui, const std::function<void()>& command) {
     command();
     return true;
   } catch (const std::exception& error) {
-    // trivo::Error carries the German text as Windows-1252 bytes.
-    ui.ShowError(FromCp1252(error.what()));
+    // trivo::Error carries the German text as Windows-1252 bytes; running out of memory
+    // gets a German text too.
+    ui.ShowError(FromCp1252(trivo::msg::ErrorText(error)));
   }
   return false;
 }

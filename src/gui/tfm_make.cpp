@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/error.h"
 #include "text_codec.h"
@@ -58,24 +61,28 @@ void TfmMake::ShowTree() {
   TreeView1->setUpdatesEnabled(false);
   TreeView1->clear();
   QList<QTreeWidgetItem*> roots;
-  struct Builder {
-    static QTreeWidgetItem* Make(const trivo::TreeNode& node) {
-      auto* item = new QTreeWidgetItem(QStringList{FromCp1252(node.Text())});
-      for (const auto& child : node.Children()) item->addChild(Make(*child));
-      return item;
+  // The items on the path to the node being added, by depth.
+  std::vector<QTreeWidgetItem*> path;
+  model_.TreeView1().ForEachNode([&](std::string_view text, int depth) {
+    auto* item = new QTreeWidgetItem(QStringList{FromCp1252(text)});
+    path.resize(static_cast<std::size_t>(depth));
+    if (depth == 0) {
+      roots.append(item);
+    } else {
+      path.back()->addChild(item);
     }
-  };
-  for (const auto& root : model_.TreeView1().Roots()) roots.append(Builder::Make(*root));
+    path.push_back(item);
+  });
   TreeView1->addTopLevelItems(roots);
   if (!roots.isEmpty()) roots.front()->setExpanded(true);
   TreeView1->setUpdatesEnabled(true);
 }
 
 void TfmMake::ShowMemo() {
-  const auto& lines = model_.Memo1();
-  for (; memoLinesShown_ < lines.size(); ++memoLinesShown_) {
-    Memo1->appendPlainText(FromCp1252(lines[memoLinesShown_]));
-  }
+  model_.ForEachMemoLine(memoLinesShown_, [this](const std::string& line) {
+    Memo1->appendPlainText(FromCp1252(line));
+  });
+  memoLinesShown_ = model_.MemoLineCount();
 }
 
 }  // namespace trivo::gui

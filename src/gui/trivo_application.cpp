@@ -3,6 +3,7 @@
 #include <clocale>
 #include <exception>
 
+#include "common/messages.h"
 #include "text_codec.h"
 
 namespace trivo::gui {
@@ -15,8 +16,9 @@ bool TrivoApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    // trivo::Error carries the German text as Windows-1252 bytes.
-    if (errorDisplay_) errorDisplay_(FromCp1252(error.what()));
+    // trivo::Error carries the German text as Windows-1252 bytes; running out of memory
+    // gets a German text too.
+    if (errorDisplay_) errorDisplay_(FromCp1252(trivo::msg::ErrorText(error)));
   }
   return false;
 }

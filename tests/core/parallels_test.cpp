@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/line_tree.h"
 #include "analysis/make_model.h"
 #include "analysis/tree_model.h"
 #include "common/error.h"
@@ -25,13 +26,23 @@ class ParallelsTest : public ::testing::Test {
   }
   std::vector<std::string> Press() {
     model_.btStartClick(ctx_);
-    return model_.Memo1();
+    return Memo();
+  }
+  std::vector<std::string> Memo() const {
+    std::vector<std::string> lines;
+    model_.ForEachMemoLine(0, [&lines](const std::string& line) { lines.push_back(line); });
+    return lines;
+  }
+  std::vector<TParalell> Runs() const {
+    std::vector<TParalell> runs;
+    for (std::size_t i = 0; i < model_.ParallelCount(); ++i) runs.push_back(model_.Parallel(i));
+    return runs;
   }
   // The tree as "text" lines indented by two blanks per level.
   std::vector<std::string> Tree() const {
     std::vector<std::string> lines;
-    ForEachNode(model_.TreeView1(), [&lines](const TreeNode& node, int depth) {
-      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + node.Text());
+    model_.TreeView1().ForEachNode([&lines](std::string_view text, int depth) {
+      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ').append(text));
     });
     return lines;
   }
@@ -63,8 +74,7 @@ TEST_F(ParallelsTest, EmptyLineAndRepeatedStations) {
 TEST_F(ParallelsTest, RunFoundFromBothLines) {
   Project("L1=A,B,C,D\nL2=X,B,C,Y\n", "B=L1,L2\nC=L1,L2\n");
   EXPECT_EQ(Press(), (Lines{"1: L1-L2: B-C", "2: L2-L1: B-C"}));
-  EXPECT_EQ(model_.ParallelList(),
-            (std::vector<TParalell>{{"L1", "L2", "B", "C"}, {"L2", "L1", "B", "C"}}));
+  EXPECT_EQ(Runs(), (std::vector<TParalell>{{"L1", "L2", "B", "C"}, {"L2", "L1", "B", "C"}}));
 }
 
 TEST_F(ParallelsTest, RunInOppositeOrderIsFoundToo) {
@@ -110,13 +120,20 @@ TEST_F(ParallelsTest, SecondPressDoublesTheTreeAndListsAllRunsAgain) {
                             "3: L1-L2: B-C", "4: L2-L1: B-C",  // its runs again
                             "5: L1-L2: B-C", "6: L2-L1: B-C",  // walking the doubled tree
                             "7: L1-L2: B-C", "8: L2-L1: B-C"}));
-  const TreeModel& tree = model_.TreeView1();
+  const LineTree& tree = model_.TreeView1();
   ASSERT_EQ(tree.RootCount(), 2u);
-  EXPECT_EQ(tree.Root(1)->Text(), "all");
-  EXPECT_EQ(tree.Root(1)->Count(), 0u);
-  ASSERT_EQ(tree.Root(0)->Count(), 4u);
-  EXPECT_EQ(tree.Root(0)->Child(2)->Text(), "L1");
-  EXPECT_EQ(tree.Root(0)->Child(3)->Count(), 4u);
+  EXPECT_EQ(Tree().back(), "all");  // the second root stays empty
+  ASSERT_EQ(tree.Lines().size(), 4u);
+  EXPECT_EQ(tree.Lines()[2].name, "L1");
+  EXPECT_EQ(tree.Lines()[3].stations.size(), 4u);
+  // Listed once more on a third press: the memo counts on from 8.
+  const std::vector<std::string> third = Press();
+  ASSERT_EQ(third.size(), 8u + 2 + 4 + 6);
+  EXPECT_EQ(third[8], "9: L1-L2: B-C");
+  std::vector<std::string> tail;
+  model_.ForEachMemoLine(14, [&tail](const std::string& line) { tail.push_back(line); });
+  EXPECT_EQ(tail, (Lines{"15: L1-L2: B-C", "16: L2-L1: B-C", "17: L1-L2: B-C", "18: L2-L1: B-C",
+                         "19: L1-L2: B-C", "20: L2-L1: B-C"}));
 }
 
 TEST_F(ParallelsTest, MissingFileEndsThePressAndLeavesTheTree) {
@@ -134,8 +151,8 @@ TEST_F(ParallelsTest, MissingFileEndsThePressAndLeavesTheTree) {
         << error.what();
   }
   EXPECT_EQ(Tree(), treeBefore);
-  EXPECT_EQ(model_.Memo1().size(), 2u);
-  EXPECT_EQ(model_.ParallelList().size(), 2u);
+  EXPECT_EQ(model_.MemoLineCount(), 2u);
+  EXPECT_EQ(model_.ParallelCount(), 2u);
 }
 
 TEST_F(ParallelsTest, MissingLineStationsIsReportedBeforeAnythingIsBuilt) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/error.h"
@@ -272,6 +275,54 @@ TEST(Table, NumberKeysCompareNumerically) {
   EXPECT_TRUE(intervals.FindByKey({Value(10)}));
   EXPECT_TRUE(intervals.FindByKey({Value(7.5)}));
   EXPECT_FALSE(intervals.FindByKey({Value(7)}));
+}
+
+TEST(Table, PostingUnderAnActiveIndexKeepsTheCursorOnThePostedRecord) {
+  Tdm1 dm;
+  Table& stations = dm.cdsStations;
+  stations.SetIndex("idxStationName");
+  stations.CreateEmpty();
+  AddStation(stations, "Markt");
+  AddStation(stations, "Bahnhof");
+  EXPECT_EQ(stations.FieldAt(1).AsText(), "Bahnhof");
+  stations.MoveNext();  // on from the posted record's place in the order
+  EXPECT_EQ(stations.FieldAt(1).AsText(), "Markt");
+  AddStation(stations, "Zoo");
+  AddStation(stations, "Allee");
+  EXPECT_TRUE(stations.FindByKey({Value("Zoo")}));
+  EXPECT_EQ(stations.FieldAt(0).AsInteger(), 3);
+  stations.AppendRecord();
+  stations.FieldNamed("Station").SetText("Markt");
+  EXPECT_ERROR_TEXT(stations.PostRecord(), "Key violation.");
+  stations.CloseTable();
+  stations.OpenTable();
+  EXPECT_EQ(Walk(stations), (Rows{"4:Allee", "2:Bahnhof", "1:Markt", "3:Zoo"}));
+  stations.SetIndex("");
+  EXPECT_EQ(Walk(stations), (Rows{"1:Markt", "2:Bahnhof", "3:Zoo", "4:Allee"}));
+}
+
+TEST(Table, ManyRecordsPostedBetweenWalksComeOutInKeyOrder) {
+  Tdm1 dm;
+  Table& lines = dm.cdsLines;  // idxLineName allows equal names
+  lines.SetIndex("idxLineName");
+  lines.CreateEmpty();
+  std::vector<std::pair<std::string, int>> expected;
+  for (int i = 1; i <= 600; ++i) {
+    // Names of one length and letter case: their collation order is their byte order.
+    char name[8];
+    std::snprintf(name, sizeof name, "L%03d", (i * 7919) % 211);
+    lines.AppendRecord();
+    lines.FieldNamed("Line").SetText(name);
+    lines.PostRecord();
+    expected.emplace_back(name, i);
+    if (i % 97 == 0) lines.MoveFirst();  // the order is needed now and then
+  }
+  // Equal names stay in posting order.
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  Rows want;
+  for (const auto& [name, id] : expected) want.push_back(std::to_string(id) + ":" + name);
+  EXPECT_EQ(Walk(lines), want);
 }
 
 TEST(Field, ReadingAndConvertingValues) {

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
-#include "analysis/tree_model.h"
+#include "analysis/line_tree.h"
 #include "project/context.h"
 
 namespace trivo {
@@ -22,6 +28,11 @@ struct TParalell {
 // The data-preparation window's state and steps: the line tree built from
 // line_stations.csv and station_lines.csv, the parallel runs found in it and the memo
 // listing them. Nothing is reset between presses of "Start".
+//
+// The output can be far larger than the input (every press lists all runs found so far
+// again, and lines sharing their stations give runs by the million), so none of it is
+// held as text: the runs are kept compactly, the memo as the listings made, and both
+// are handed out line by line for the window or the command line to show as they go.
 class MakeModel {
  public:
   MakeModel() = default;
@@ -45,14 +56,42 @@ class MakeModel {
   // Appends one memo line per entry of ParallelList, numbered on from the memo's count.
   void ListParallels();
 
-  const TreeModel& TreeView1() const { return tree_; }
-  const std::vector<TParalell>& ParallelList() const { return parallels_; }
-  const std::vector<std::string>& Memo1() const { return memo_; }
+  const LineTree& TreeView1() const { return tree_; }
+
+  // ParallelList: the runs found so far, in order.
+  std::size_t ParallelCount() const { return runs_.size(); }
+  TParalell Parallel(std::size_t index) const;
+
+  // Memo1: "<n>: <Line>-<OtherLine>: <FirstStation>-<LastStation>", one line per run
+  // listed, n counting the memo's lines from 1.
+  std::size_t MemoLineCount() const { return memoLineCount_; }
+  // Calls visit for the memo lines from index `from` (0-based) to the last, in order.
+  void ForEachMemoLine(std::size_t from,
+                       const std::function<void(const std::string& line)>& visit) const;
 
  private:
-  TreeModel tree_;
-  std::vector<TParalell> parallels_;
-  std::vector<std::string> memo_;
+  // A run as the numbers of its four names in names_.
+  struct Run {
+    std::uint32_t line;
+    std::uint32_t otherLine;
+    std::uint32_t firstStation;
+    std::uint32_t lastStation;
+  };
+  // One listing of ParallelList in the memo: its first memo line and how many runs.
+  struct Listing {
+    std::size_t firstLine;
+    std::size_t runs;
+  };
+
+  std::uint32_t NameId(std::string_view name);
+  std::string MemoLine(std::size_t number, const Run& run) const;
+
+  LineTree tree_;
+  std::deque<Run> runs_;
+  std::vector<std::string> names_;
+  std::unordered_map<std::string, std::uint32_t> nameIds_;
+  std::vector<Listing> listings_;
+  std::size_t memoLineCount_ = 0;
 };
 
 }  // namespace trivo

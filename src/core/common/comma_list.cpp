@@ -34,7 +34,7 @@ std::string QuotedItem(std::string_view& text) {
 
 }  // namespace
 
-std::vector<std::string> SplitCommaList(std::string_view text) {
+void ForEachCommaItem(std::string_view text, const std::function<void(std::string&& item)>& visit) {
   // A NUL ends the text.
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
@@ -42,24 +42,28 @@ std::vector<std::string> SplitCommaList(std::string_view text) {
     while (!text.empty() && IsSkipped(text.front())) text.remove_prefix(1);
   };
 
-  std::vector<std::string> items;
   skip();
   while (!text.empty()) {
     if (text.front() == '"') {
-      items.push_back(QuotedItem(text));
+      visit(QuotedItem(text));
     } else {
       std::size_t n = 0;
       while (n < text.size() && static_cast<unsigned char>(text[n]) > ' ' && text[n] != ',') ++n;
-      items.emplace_back(text.substr(0, n));
+      visit(std::string(text.substr(0, n)));
       text.remove_prefix(n);
     }
     skip();
     if (!text.empty() && text.front() == ',') {
-      if (text.size() == 1) items.emplace_back();
+      if (text.size() == 1) visit(std::string());
       text.remove_prefix(1);
       skip();
     }
   }
+}
+
+std::vector<std::string> SplitCommaList(std::string_view text) {
+  std::vector<std::string> items;
+  ForEachCommaItem(text, [&items](std::string&& item) { items.push_back(std::move(item)); });
   return items;
 }
 

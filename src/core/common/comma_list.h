@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,5 +14,8 @@ namespace trivo {
 // control character or comma. Between items blanks are skipped and one comma consumed;
 // two commas give an empty item, a comma at the very end a final empty item.
 std::vector<std::string> SplitCommaList(std::string_view text);
+
+// The same items, handed to visit one by one in order instead of collected.
+void ForEachCommaItem(std::string_view text, const std::function<void(std::string&& item)>& visit);
 
 }  // namespace trivo

@@ -1,11 +1,11 @@
 #include "common/ini_file.h"
 
-#include <sys/stat.h>
-
+#include <cerrno>
 #include <optional>
 #include <unordered_map>
 
 #include "common/error.h"
+#include "common/job_files.h"
 #include "common/messages.h"
 #include "common/strings.h"
 #include "common/text_file.h"
@@ -71,24 +71,6 @@ std::vector<RawLine> SplitRawLines(std::string_view bytes) {
   }
   if (start < bytes.size()) lines.push_back({start, bytes.size() - start, 0});
   return lines;
-}
-
-// Reads a file's bytes: an empty text when it does not exist, nullopt when it exists but
-// is no regular file (a folder, a pipe that would block) or cannot be read.
-std::optional<std::string> LoadBytes(const std::filesystem::path& path, bool& unreadable) {
-  unreadable = false;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return std::string();
-  if (!S_ISREG(info.st_mode)) {
-    unreadable = true;
-    return std::nullopt;
-  }
-  try {
-    return ReadFileBytes(path);
-  } catch (const Error&) {
-    unreadable = true;
-    return std::nullopt;
-  }
 }
 
 }  // namespace
@@ -158,8 +140,22 @@ struct IniFile::Impl {
   bool EndsWithLineBreak() const { return !lines.empty() && lines.back().breakSize > 0; }
 };
 
-IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)), impl_(new Impl) {
-  if (auto bytes = LoadBytes(path_, impl_->unreadable)) impl_->bytes = std::move(*bytes);
+IniFile::IniFile(std::filesystem::path path, JobFiles* job)
+    : path_(std::move(path)), job_(job), impl_(new Impl) {
+  FileRead file = TryReadFileBytes(path_, job_);
+  if (file.TooLarge()) {
+    throw Error(msg::FileTooLarge(path_.string(), file.size, kInputSizeLimit));
+  }
+  // A missing file reads as empty; one that exists but cannot be read (a folder, a pipe,
+  // no permission) too, and it is never overwritten.
+  impl_->unreadable = !file.read && file.error != ENOENT && file.error != ENOTDIR;
+  impl_->bytes = std::move(file.bytes);
+  impl_->Parse();
+}
+
+void IniFile::Store(std::string updated) {
+  WriteFileAtomically(path_, updated, {}, {job_, false, true});
+  impl_->bytes = std::move(updated);
   impl_->Parse();
 }
 
@@ -257,9 +253,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     text += kLineBreak;
     splice(line.end(), line.end(), text);
   }
-  WriteFileAtomically(path_, updated);
-  impl_->bytes = std::move(updated);
-  impl_->Parse();
+  Store(std::move(updated));
 }
 
 namespace {
@@ -300,9 +294,7 @@ void IniFile::EraseSection(std::string_view section) {
       WithoutSection(impl_->bytes, impl_->lines, impl_->sections, section);
   if (!updated) return;
   if (impl_->unreadable) throw Error(msg::CannotWrite(path_.string()));
-  WriteFileAtomically(path_, *updated);
-  impl_->bytes = std::move(*updated);
-  impl_->Parse();
+  Store(std::move(*updated));
 }
 
 void IniFile::ReplaceSection(std::string_view section,
@@ -327,9 +319,7 @@ void IniFile::ReplaceSection(std::string_view section,
     }
   }
   if (updated == impl_->bytes) return;
-  WriteFileAtomically(path_, updated);
-  impl_->bytes = std::move(updated);
-  impl_->Parse();
+  Store(std::move(updated));
 }
 
 }  // namespace trivo

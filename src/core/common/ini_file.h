@@ -10,21 +10,26 @@
 
 namespace trivo {
 
+class JobFiles;
+
 // A profile (INI) file with the conventions of the platform's profile functions:
 // section and key names match without regard to letter case (the first match wins); a
 // value is returned without surrounding blanks and without one pair of single or double
 // quotes enclosing it whole, cut at maxLength characters; a section without keys counts
-// as absent. A missing or unreadable file reads as empty.
+// as absent. A missing or unreadable file reads as empty (and is never overwritten); a
+// file larger than kInputSizeLimit fails with the message saying so.
 //
-// The file is read once on construction. Every write goes to disk at once, through a
-// complete temporary file renamed over the target, and keeps all other bytes of the file
-// as they were. A failed write throws "In %s kann nicht geschrieben werden".
+// The file is read once on construction, as an input of the job when one is given. Every
+// write goes to disk at once, through a complete temporary file renamed over the target
+// and flushed to the disk (these are the user's own files: the project file, the .ttd
+// files), and keeps all other bytes of the file as they were. A failed write throws
+// "In %s kann nicht geschrieben werden" and is counted in the job.
 class IniFile {
  public:
   static constexpr std::size_t kValueLimit = 2047;         // the general reader
   static constexpr std::size_t kTimetableRowLimit = 4095;  // timetable rows
 
-  explicit IniFile(std::filesystem::path path);
+  explicit IniFile(std::filesystem::path path, JobFiles* job = nullptr);
   ~IniFile();
   IniFile(IniFile&&) noexcept;
   IniFile& operator=(IniFile&&) noexcept;
@@ -57,7 +62,10 @@ class IniFile {
 
  private:
   struct Impl;
+  void Store(std::string updated);
+
   std::filesystem::path path_;
+  JobFiles* job_ = nullptr;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 
 // The runtime's German error texts (Windows-1252). They live in messages.cpp so
@@ -38,7 +39,27 @@ std::string NoActiveIndex();
 std::string ValueOutOfRange(long long value, const std::string& field, long long min,
                             long long max);
 
-// The system's reason for a failed file operation, in German, for errno values.
+// The system's reason for a failed file operation, in German: one table of the errno
+// values that opening, reading and writing files can give; any other value gets a general
+// text with its number.
 std::string SystemReason(int errnum);
+// The reason for an input that is no regular file ("Keine normale Datei, sondern
+// ..."), by its st_mode.
+std::string NotARegularFile(unsigned mode);
+// "Datei %s ist zu groß (%llu Bytes); gelesen werden höchstens %llu Bytes"
+std::string FileTooLarge(const std::string& fileName, unsigned long long size,
+                         unsigned long long limit);
+// "Datei %s wird nicht überschrieben, weil sie eine Eingabedatei ist"
+std::string WouldReplaceInput(const std::string& fileName);
+// "Im Ordner %s läuft bereits eine Konvertierung. ..."
+std::string ConversionRunning(const std::string& folder);
+// "Zu viele Datensätze: die Tabelle %s nimmt höchstens %d auf"
+std::string TooManyRecords(const std::string& table, long long limit);
+// "Zu wenig Arbeitsspeicher"
+std::string OutOfMemory();
+
+// The German text of an error that ends a command: the text of a trivo::Error as it is,
+// the out-of-memory text for a failed allocation, else the exception's own text.
+std::string ErrorText(const std::exception& error);
 
 }  // namespace trivo::msg

@@ -8,6 +8,7 @@
 #include "common/comma_list.h"
 #include "common/name_value.h"
 #include "common/text_file.h"
+#include "convert/conversion_scope.h"
 #include "ptf/ptf_writer.h"
 
 namespace trivo {
@@ -18,7 +19,7 @@ constexpr char kQuote = '"';
 
 void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
                    const std::string& logLine, const std::string& failureMessage) {
-  if (SaveTableToPtf(ctx.WorkingDir, fileName, kQuote, table)) {
+  if (SaveTableToPtf(ctx.WorkingDir, fileName, kQuote, table, ctx.files.Output())) {
     ctx.ui.Log(logLine);
   } else {
     ctx.ui.ShowMessage(failureMessage);
@@ -29,15 +30,16 @@ void SaveAndReport(Context& ctx, Table& table, std::string_view fileName,
 // position 1, numbered by the table's auto-increment field.
 void ConvertNameList(Context& ctx, std::string_view csvName, Table& table, std::string_view ptfName,
                      const std::string& logLine, const std::string& failureMessage) {
+  const ConversionScope scope(ctx);
   const std::filesystem::path path = ctx.ProjectFile(csvName);
   if (!FileExists(path)) return;
-  const std::vector<std::string> lines = ReadTextLines(path);
+  const std::string text = ReadFileBytes(path, {}, &ctx.files);
   table.CreateEmpty();
-  for (const std::string& line : lines) {
+  ForEachTextLine(text, [&table](std::string_view line) {
     table.AppendRecord();
     table.FieldAt(1).SetText(line);
     table.PostRecord();
-  }
+  });
   SaveAndReport(ctx, table, ptfName, logLine, failureMessage);
 }
 
@@ -62,6 +64,7 @@ void BuildDayGroupTable(Context& ctx) {
 }
 
 void sbEditProjectClick(Context& ctx) {
+  const ConversionScope scope(ctx);
   BuildDayGroupTable(ctx);
   SaveAndReport(ctx, ctx.dm1.cdsDayGroups, "daygroups.ptf", "daygroups.ptf erstellt",
                 "Fehler beim Erstellen von daygroups.ptf");
@@ -78,23 +81,24 @@ void sbEditLinesClick(Context& ctx) {
 }
 
 void sbAssignStationsClick(Context& ctx) {
+  const ConversionScope scope(ctx);
   const std::filesystem::path path = ctx.ProjectFile("line_stations.csv");
   if (!FileExists(path)) return;
   Table& lineStations = ctx.dm1.cdsLineStations;
   Table& lines = ctx.dm1.cdsLines;
   Table& stations = ctx.dm1.cdsStations;
   lineStations.CreateEmpty();
-  const std::vector<std::string> courses = ReadTextLines(path);
+  const std::string courses = ReadFileBytes(path, {}, &ctx.files);
 
   Field lineId = lineStations.FieldNamed("LineID");
   Field lineStationNumber = lineStations.FieldNamed("LineStationNumber");
   Field stationId = lineStations.FieldNamed("StationID");
   std::vector<Value> key(1);
 
-  for (const std::string& course : courses) {
+  ForEachTextLine(courses, [&](std::string_view course) {
     const Value lineName{NameOf(course)};
-    const std::vector<std::string> items = SplitCommaList(ValueOf(course));
-    for (std::size_t j = 0; j < items.size(); ++j) {
+    std::int32_t number = 0;
+    ForEachCommaItem(ValueOf(course), [&](std::string&& station) {
       lineStations.AppendRecord();
 
       lines.OpenTable();
@@ -102,16 +106,16 @@ void sbAssignStationsClick(Context& ctx) {
       key[0] = lineName;
       if (lines.FindByKey(key)) lineId.SetInteger(lines.FieldNamed("ID").AsInteger());
 
-      lineStationNumber.SetInteger(static_cast<std::int32_t>(j + 1));
+      lineStationNumber.SetInteger(++number);
 
       stations.OpenTable();
       UseIndex(stations, "idxStationName");
-      key[0] = Value(items[j]);
+      key[0] = Value(std::move(station));
       if (stations.FindByKey(key)) stationId.SetInteger(stations.FieldNamed("ID").AsInteger());
 
       lineStations.PostRecord();
-    }
-  }
+    });
+  });
   SaveAndReport(ctx, lineStations, "line_stations.ptf", "line_stations.ptf erstellt",
                 "Fehler beim Erstellen von line_stations.ptf");
 }

@@ -7,12 +7,15 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "common/comma_list.h"
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/name_value.h"
 #include "common/text_file.h"
+#include "convert/conversion_scope.h"
 #include "convert/timetable_notation.h"
 #include "convert/trip_grid.h"
 #include "convert/ttd_file.h"
@@ -184,7 +187,9 @@ class TimetableRun {
 
     if (!line.fileOpened) {
       line.fileOpened = true;
-      if (const auto path = TimetableFilePath(ctx_, line.name)) line.file.emplace(*path);
+      if (const auto path = TimetableFilePath(ctx_, line.name)) {
+        line.file.emplace(*path, &ctx_.files);
+      }
     }
     if (options_.onCombination) {
       options_.onCombination(TimetableCombination{
@@ -210,7 +215,12 @@ class TimetableRun {
     fileName.append("_").append(Decimal(dayGroupId)).append(".ptf");
     text_.clear();
     grid_.AppendPtfText(text_);
-    WriteFileAtomically(ctx_.WorkingFile(fileName), text_, fileName);
+    // A file that cannot be written ends the run; one refused for being an input of the
+    // run (the message says so) is left alone, and the run goes on with the others.
+    const WriteResult written =
+        TryWriteFileAtomically(ctx_.WorkingFile(fileName), text_, ctx_.files.Output());
+    if (written.isInput) return;
+    if (!written) throw Error(msg::CannotWrite(fileName));
     Created(fileName);
   }
 
@@ -268,7 +278,7 @@ class TimetableRun {
   // the line (letter case ignored), else all lines of the file.
   std::vector<std::string> StationListOf(const std::string& lineName, bool& hasEntry) {
     if (!lineStationsCsv_) {
-      lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"));
+      lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"), {}, &ctx_.files);
     }
     const int index = IndexOfName(*lineStationsCsv_, lineName);
     hasEntry = index >= 0;
@@ -381,7 +391,7 @@ class TimetableRun {
       columns.FieldNamed("Direction").SetInteger(direction);
       columns.FieldNamed("Position").SetInteger(column + 1);
       columns.PostRecord();
-      recordedStations_.push_back(*stationId);
+      recordedStations_.insert(*stationId);
     }
   }
 
@@ -395,8 +405,7 @@ class TimetableRun {
       bool recorded = false;
       if (stationId) {
         SetIndexOnce(dm_.cdsTimeTableConnections, "idxSDD");
-        recorded = std::find(recordedStations_.begin(), recordedStations_.end(), *stationId) !=
-                   recordedStations_.end();
+        recorded = recordedStations_.count(*stationId) != 0;
       }
       if (!recorded) Message(kColumnCheckFailed);
     }
@@ -404,7 +413,8 @@ class TimetableRun {
 
   void WriteLineConnections(std::int32_t lineId) {
     const std::string fileName = "ttc_" + Decimal(lineId) + ".ptf";
-    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, dm_.cdsTimeTableConnections)) {
+    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, dm_.cdsTimeTableConnections,
+                       ctx_.files.Output())) {
       Created(fileName);
     } else {
       SaveFailed("Fehler beim Erstellen von ttc_" + Decimal(lineId),
@@ -427,7 +437,7 @@ class TimetableRun {
 
   void WriteFinalFile(std::string_view fileName, Table& table, std::string_view failureLine,
                       std::string_view editorMessage) {
-    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, table)) {
+    if (SaveTableToPtf(ctx_.WorkingDir, fileName, kQuote, table, ctx_.files.Output())) {
       Created(fileName);
     } else {
       SaveFailed(std::string(failureLine), editorMessage);
@@ -445,7 +455,7 @@ class TimetableRun {
   std::map<std::int32_t, std::int32_t> intervalIds_;
   std::unordered_map<std::string, std::optional<std::int32_t>, StringHash, std::equal_to<>>
       stationIdsByName_;
-  std::vector<std::int32_t> recordedStations_;
+  std::unordered_set<std::int32_t> recordedStations_;
 };
 
 }  // namespace
@@ -457,6 +467,7 @@ bool TimetableCsvInputsExist(const Context& ctx) {
 }
 
 void RunTimetableConversion(Context& ctx, const TimetableRunOptions& options) {
+  const ConversionScope scope(ctx);
   TimetableRun(ctx, options).Run();
 }
 

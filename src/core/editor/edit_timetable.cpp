@@ -59,7 +59,7 @@ void EditTimeTable::Touch(int col, int row) {
 
 void EditTimeTable::FormShow() {
   if (TimetableCsvInputsExist(ctx_)) {
-    cbLines.Assign(ReadTextLines(ctx_.ProjectFile("lines.csv")));
+    cbLines.Assign(ReadTextLines(ctx_.ProjectFile("lines.csv"), {}, &ctx_.files));
     std::vector<std::string> dayGroups;
     for (const TDayGroupItem& group : ctx_.PrjParams.DayGroups) dayGroups.push_back(group.Name);
     cbDays.Assign(std::move(dayGroups));
@@ -93,7 +93,8 @@ void EditTimeTable::FormShow() {
 
 std::optional<std::vector<std::string>> EditTimeTable::LineStations(
     const std::string& lineName) const {
-  const std::vector<std::string> lines = ReadTextLines(ctx_.ProjectFile("line_stations.csv"));
+  const std::vector<std::string> lines =
+      ReadTextLines(ctx_.ProjectFile("line_stations.csv"), {}, &ctx_.files);
   const int index = IndexOfName(lines, lineName);
   if (index < 0) return std::nullopt;
   return SplitCommaList(ValueOf(lines[static_cast<std::size_t>(index)]));
@@ -116,7 +117,9 @@ void EditTimeTable::btTimeTableEditClick() {
   const std::optional<std::vector<std::string>> stations = LineStations(timetable.lineName);
   if (stations && stations->empty()) return;
   std::optional<IniFile> file;
-  if (const auto path = TimetableFilePath(ctx_, timetable.lineName)) file.emplace(*path);
+  if (const auto path = TimetableFilePath(ctx_, timetable.lineName)) {
+    file.emplace(*path, &ctx_.files);
+  }
   if (LoadGrid(timetable, file ? &*file : nullptr, stations)) EnterEditMode(true);
 }
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/error.h"
+#include "common/job_files.h"
 #include "common/strings.h"
 #include "common/text_file.h"
 #include "convert/ttd_file.h"
@@ -178,17 +179,17 @@ void EditTimeTable::WriteTimetableFiles(const std::filesystem::path& timetableFi
   // the timetable file back to what it was.
   std::error_code error;
   const bool existed = std::filesystem::exists(timetableFile, error);
-  IniFile ttd(timetableFile);
+  IniFile ttd(timetableFile, &ctx_.files);
   const std::string before = ttd.Bytes();
   ttd.ReplaceSection(TimetableSectionName(loaded_->direction, loaded_->dayGroupName), rows);
   try {
-    IniFile distances(ctx_.ProjectFile("distances.csv"));
+    IniFile distances(ctx_.ProjectFile("distances.csv"), &ctx_.files);
     distances.ReplaceSection(
         DistanceSectionName(loaded_->lineName, loaded_->direction, loaded_->dayGroupName),
         DistanceKeys(times, stations, kFirstDataRow));
   } catch (const Error&) {
     if (existed) {
-      TryWriteFileAtomically(timetableFile, before);
+      TryWriteFileAtomically(timetableFile, before, ctx_.files.Document());
     } else {
       std::filesystem::remove(timetableFile, error);
     }

@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/folder_lock.h"
+#include "common/job_files.h"
 #include "common/user_interface.h"
 #include "project/prj_params.h"
 #include "tables/data_module.h"
@@ -28,6 +31,13 @@ struct EditorState {
   std::int32_t CurrentDirection = 0;
 };
 
+// The conversion under way in a Context: the lock on its working folder and how many
+// conversion scopes are open (see ConversionScope).
+struct ConversionState {
+  std::optional<FolderLock> lock;
+  int depth = 0;
+};
+
 // The whole state of one run of the program. Core routines take it instead of
 // reaching for globals.
 class Context {
@@ -44,6 +54,8 @@ class Context {
   std::string WorkingDir;       // folder against which bare PTF file names resolve
   EditorState editor;
   Tdm1 dm1;
+  JobFiles files{ui};  // the inputs of the running job and the writes that failed
+  ConversionState conversion;
 
   // ProjectDir + separator + name: the input files of the project.
   std::filesystem::path ProjectFile(std::string_view name) const;

@@ -40,8 +40,9 @@ std::optional<std::int32_t> ReadIntegerValue(const IniFile& file, std::string_vi
 
 }  // namespace
 
-ProjectReadResult ReadProjectFile(TPrjParams& params, const std::filesystem::path& path) {
-  const IniFile file(path);
+ProjectReadResult ReadProjectFile(TPrjParams& params, const std::filesystem::path& path,
+                                  JobFiles* job) {
+  const IniFile file(path, job);
   ProjectReadResult result;
 
   params.LastSave = file.ReadString("general", "lastsave", CurrentLastSave());

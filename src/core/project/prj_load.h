@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/job_files.h"
 #include "project/prj_params.h"
 
 namespace trivo {
@@ -12,8 +13,10 @@ struct ProjectReadResult {
   bool dayGroupsReplaced = false;
 };
 
-// Fills the parameters from a project file. Never fails: a missing, unreadable or
-// malformed file leaves every value at its default.
-ProjectReadResult ReadProjectFile(TPrjParams& params, const std::filesystem::path& path);
+// Fills the parameters from a project file, recording it as an input of the job when one
+// is given. A missing, unreadable or malformed file leaves every value at its default; only
+// a file too large to be read fails (trivo::Error).
+ProjectReadResult ReadProjectFile(TPrjParams& params, const std::filesystem::path& path,
+                                  JobFiles* job = nullptr);
 
 }  // namespace trivo

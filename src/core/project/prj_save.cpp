@@ -47,7 +47,8 @@ void WriteDayGroups(const TPrjParams& params, IniFile& ini) {
 
 void WriteDayGroupsPtf(Context& ctx) {
   BuildDayGroupTable(ctx);
-  if (!SaveTableToPtf(ctx.WorkingDir, kDayGroupsPtf, '"', ctx.dm1.cdsDayGroups)) {
+  if (!SaveTableToPtf(ctx.WorkingDir, kDayGroupsPtf, '"', ctx.dm1.cdsDayGroups,
+                      ctx.files.Output())) {
     ctx.ui.ShowMessage("fehler bei PTF-Erzeugung daygroups.ptf");
   }
 }
@@ -63,7 +64,7 @@ void WriteMaxDriveMinutes(const TPrjParams& params, IniFile& ini) {
 }  // namespace
 
 void WriteProjectFile(Context& ctx, const std::filesystem::path& path) {
-  IniFile ini(path);
+  IniFile ini(path, &ctx.files);
   WriteApplication(ctx.app, ini);
   ini.WriteString("general", "lastsave", CurrentLastSave());
   WriteDayGroups(ctx.PrjParams, ini);

@@ -15,7 +15,9 @@ ProjectReadResult LoadProject(Context& ctx, const std::string& path) {
     }
     file = (base / file).lexically_normal();
   }
-  const ProjectReadResult result = ReadProjectFile(ctx.PrjParams, file);
+  // A new project is a new job: only its own files are its inputs.
+  ctx.files.ForgetInputs();
+  const ProjectReadResult result = ReadProjectFile(ctx.PrjParams, file, &ctx.files);
   ctx.ProjectFileName = file.string();
   std::filesystem::path folder = file.parent_path();
   // The folder without a trailing separator; the root keeps its only one.

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "common/strings.h"
-#include "common/text_file.h"
 
 namespace trivo {
 
@@ -39,35 +38,45 @@ std::string PtfQuote(std::string_view text, char quote) {
   return result;
 }
 
-std::vector<std::string> TableToPtfLines(Table& table, char quote) {
-  std::vector<std::string> lines;
-  lines.emplace_back(kPtfFirstLine);
-  lines.emplace_back(kPtfSecondLine);
-  std::string names;
+void ForEachPtfLine(Table& table, char quote,
+                    const std::function<void(std::string_view line)>& visit) {
+  visit(kPtfFirstLine);
+  visit(kPtfSecondLine);
+  std::string line;
   for (const FieldDef& def : table.FieldDefs()) {
-    names += quote + def.name + quote + ',';
+    line += quote + def.name + quote + ',';
   }
-  lines.push_back(std::move(names));
+  visit(line);
   table.OpenTable();
   table.MoveFirst();
   const int fieldCount = static_cast<int>(table.FieldDefs().size());
   while (!table.AtEnd()) {
-    std::string line;
+    line.clear();
     for (int i = 0; i < fieldCount; ++i) {
       line += PtfValue(table.FieldAt(i), quote);
       line += ',';
     }
-    lines.push_back(std::move(line));
+    visit(line);
     table.MoveNext();
   }
-  lines.push_back(std::to_string(fieldCount) + ");");
+  visit(std::to_string(fieldCount) + ");");
+}
+
+std::vector<std::string> TableToPtfLines(Table& table, char quote) {
+  std::vector<std::string> lines;
+  ForEachPtfLine(table, quote, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
 bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName, char quote,
-                    Table& table) {
-  const std::vector<std::string> lines = TableToPtfLines(table, quote);
-  return TryWriteFileAtomically(workingDir / std::string(fileName), JoinLinesCrLf(lines));
+                    Table& table, const WriteOptions& options) {
+  std::string text;
+  ForEachPtfLine(table, quote, [&text](std::string_view line) {
+    text.append(line);
+    text.append("\r\n");
+  });
+  return static_cast<bool>(
+      TryWriteFileAtomically(workingDir / std::string(fileName), text, options));
 }
 
 }  // namespace trivo

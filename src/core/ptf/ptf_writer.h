@@ -1,10 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/text_file.h"
 #include "tables/table.h"
 
 namespace trivo {
@@ -21,11 +23,14 @@ std::string PtfQuote(std::string_view text, char quote);
 // with the cursor after its last record. An absent table fails with
 // "Fehlender Daten-Provider oder Datenpaket".
 std::vector<std::string> TableToPtfLines(Table& table, char quote);
+// The same lines, handed to visit one by one in order instead of collected.
+void ForEachPtfLine(Table& table, char quote,
+                    const std::function<void(std::string_view line)>& visit);
 
 // Writes the table as a PTF file named fileName in the folder workingDir (every caller
 // passes a bare file name). Returns false when the file cannot be written; the file is
-// then left as it was.
+// then left as it was. The conversions pass their job's output options (JobFiles::Output).
 bool SaveTableToPtf(const std::filesystem::path& workingDir, std::string_view fileName, char quote,
-                    Table& table);
+                    Table& table, const WriteOptions& options = {});
 
 }  // namespace trivo

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
+#include <unordered_set>
 
 #include "common/error.h"
 #include "common/messages.h"
@@ -127,30 +129,89 @@ int CompareKeyValues(const KeyValue& a, const KeyValue& b) {
 struct Table::Impl {
   struct Record {
     std::vector<Value> values;
-    std::vector<std::string> collationKeys;  // per position; filled for indexed text fields
+    std::vector<std::string> collationKeys;  // one per collated field (collationSlot)
+  };
+
+  // Hashing and comparing the key of an index (all its fields) by record number, for the
+  // check of a unique index: equal keys are those the index order holds equal.
+  struct KeyHash {
+    const Impl* d;
+    std::size_t index;
+    std::size_t operator()(int record) const;
+  };
+  struct KeyEqual {
+    const Impl* d;
+    std::size_t index;
+    bool operator()(int a, int b) const;
   };
 
   struct Index {
     std::vector<int> fields;
     bool unique = false;
-    std::vector<int> order;  // record numbers in key order
+    // Record numbers in key order. Records posted since the order was last needed wait
+    // in `unsorted`, in posting order, and are merged in when it is needed next: filling a
+    // table then costs n log n instead of a shift of the whole order per record.
+    std::vector<int> order;
+    std::vector<int> unsorted;
+    // A unique index's keys, checked when a record is posted.
+    std::unordered_set<int, KeyHash, KeyEqual> keys;
   };
 
-  std::vector<Record> records;  // insertion order
-  std::vector<Index> indexes;   // parallel to the table's index definitions
-  std::vector<bool> collated;   // per field: a text field that some index uses
+  std::deque<Record> records;  // insertion order; no copying of them all as they grow
+  std::vector<Index> indexes;  // parallel to the table's index definitions
+  // Per field: for a text field that some index uses, its place among the records'
+  // collation keys, else -1.
+  std::vector<int> collationSlot;
+  std::size_t collatedCount = 0;
   int active = kInsertionOrder;
   int cursor = 0;  // position in the active order
+  // The record just posted while an index is active: the cursor stands on it, and its
+  // position in the order is looked up only when the cursor moves on from it.
+  int posted = kNoRecord;
   bool atEnd = true;
   bool pending = false;
   bool pendingModified = false;
   Record pendingRecord;
   std::int32_t autoIncrement = 1;
 
+  static constexpr int kNoRecord = -1;
+
   int Count() const { return static_cast<int>(records.size()); }
 
+  // The active order with every posted record in place.
+  void SettleActive() {
+    if (active != kInsertionOrder) Settle(indexes[active]);
+  }
+
+  void Settle(Index& index) {
+    if (index.unsorted.empty()) return;
+    const std::size_t n = index.fields.size();
+    const auto less = [&](int a, int b) { return Compare(index, records[a], records[b], n) < 0; };
+    // Stable on both counts: records with equal keys stay in posting order, after those
+    // already in the order.
+    std::stable_sort(index.unsorted.begin(), index.unsorted.end(), less);
+    const auto sorted = static_cast<std::ptrdiff_t>(index.order.size());
+    index.order.insert(index.order.end(), index.unsorted.begin(), index.unsorted.end());
+    std::inplace_merge(index.order.begin(), index.order.begin() + sorted, index.order.end(), less);
+    index.unsorted.clear();
+  }
+
+  // The record at a position of the active order (settled).
   int RecordAt(int position) const {
     return active == kInsertionOrder ? position : indexes[active].order[position];
+  }
+
+  // The record the cursor stands on; the table has records.
+  int CurrentRecord() const {
+    return posted != kNoRecord ? posted : RecordAt(std::min(cursor, Count() - 1));
+  }
+
+  // Makes the cursor a position in the active order again after a post.
+  void PlaceCursor() {
+    SettleActive();
+    if (posted == kNoRecord) return;
+    cursor = PositionOf(posted);
+    posted = kNoRecord;
   }
 
   int PositionOf(int record) const {
@@ -162,22 +223,59 @@ struct Table::Impl {
   int Compare(const Index& index, const Record& a, const Record& b, std::size_t fieldCount) const {
     for (std::size_t i = 0; i < fieldCount; ++i) {
       const auto f = static_cast<std::size_t>(index.fields[i]);
-      const int c = CompareKeyValues({&a.values[f], &a.collationKeys[f]},
-                                     {&b.values[f], &b.collationKeys[f]});
+      const int c = CompareKeyValues({&a.values[f], CollationKeyOf(a, f)},
+                                     {&b.values[f], CollationKeyOf(b, f)});
       if (c != 0) return c;
     }
     return 0;
   }
 
+  const std::string* CollationKeyOf(const Record& record, std::size_t field) const {
+    static const std::string kNone;
+    const int slot = collationSlot[field];
+    return slot < 0 ? &kNone : &record.collationKeys[static_cast<std::size_t>(slot)];
+  }
+
   void ClearRows() {
     records.clear();
-    for (auto& index : indexes) index.order.clear();
+    for (auto& index : indexes) {
+      index.order.clear();
+      index.unsorted.clear();
+      index.keys.clear();
+    }
     cursor = 0;
+    posted = kNoRecord;
     atEnd = true;
     pending = false;
     pendingModified = false;
   }
 };
+
+std::size_t Table::Impl::KeyHash::operator()(int record) const {
+  std::size_t hash = 0;
+  for (const int f : d->indexes[index].fields) {
+    const Value& value = d->records[record].values[static_cast<std::size_t>(f)];
+    std::size_t h = 0;
+    if (value.IsText()) {
+      h = std::hash<std::string>{}(value.Text());
+    } else if (!value.IsNull()) {
+      // Numbers compare by value; 0 and -0 are equal, and so are all NaNs.
+      double number = value.IsInteger() ? value.Integer()
+                      : value.IsFloat() ? value.Float()
+                      : value.Boolean() ? 1.0
+                                        : 0.0;
+      if (number == 0 || std::isnan(number)) number = std::isnan(number) ? -1.5 : 0.0;
+      h = std::hash<double>{}(number) ^ 0x9e3779b97f4a7c15ull;
+    }
+    hash = hash * 31 + h;
+  }
+  return hash;
+}
+
+bool Table::Impl::KeyEqual::operator()(int a, int b) const {
+  const Index& i = d->indexes[index];
+  return d->Compare(i, d->records[a], d->records[b], i.fields.size()) == 0;
+}
 
 Table::Table(std::string name, std::vector<FieldDef> fields, std::vector<IndexDef> indexes,
              std::string activeIndex)
@@ -185,7 +283,7 @@ Table::Table(std::string name, std::vector<FieldDef> fields, std::vector<IndexDe
       fields_(std::move(fields)),
       indexes_(std::move(indexes)),
       impl_(std::make_unique<Impl>()) {
-  impl_->collated.assign(fields_.size(), false);
+  impl_->collationSlot.assign(fields_.size(), -1);
   for (const auto& def : indexes_) {
     Impl::Index index;
     index.unique = def.unique;
@@ -199,11 +297,17 @@ Table::Table(std::string name, std::vector<FieldDef> fields, std::vector<IndexDe
         if (it == fields_.end()) throw Error(msg::FieldNotFound(part));
         const int position = static_cast<int>(it - fields_.begin());
         index.fields.push_back(position);
-        if (it->type == FieldType::String) impl_->collated[position] = true;
+        int& slot = impl_->collationSlot[static_cast<std::size_t>(position)];
+        if (it->type == FieldType::String && slot < 0) {
+          slot = static_cast<int>(impl_->collatedCount++);
+        }
       }
       if (semicolon == std::string_view::npos) break;
       rest.remove_prefix(semicolon + 1);
     }
+    const std::size_t position = impl_->indexes.size();
+    index.keys = decltype(index.keys)(0, Impl::KeyHash{impl_.get(), position},
+                                      Impl::KeyEqual{impl_.get(), position});
     impl_->indexes.push_back(std::move(index));
   }
   SetIndex(activeIndex);
@@ -232,7 +336,9 @@ void Table::OpenTable() {
   if (state_ == State::Absent) throw Error(msg::MissingDataProvider());
   if (state_ == State::Open) return;
   state_ = State::Open;
+  impl_->SettleActive();
   impl_->cursor = 0;
+  impl_->posted = Impl::kNoRecord;
   impl_->atEnd = impl_->records.empty();
 }
 
@@ -257,7 +363,7 @@ void Table::AppendRecord() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   SettlePending();
   impl_->pendingRecord.values.assign(fields_.size(), Value());
-  impl_->pendingRecord.collationKeys.assign(fields_.size(), std::string());
+  impl_->pendingRecord.collationKeys.assign(impl_->collatedCount, std::string());
   impl_->pending = true;
   impl_->pendingModified = false;
 }
@@ -266,6 +372,7 @@ void Table::PostRecord() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   if (!impl_->pending) return;
   Impl& d = *impl_;
+  if (d.Count() >= kMaxRecords) throw Error(msg::TooManyRecords(name_, kMaxRecords));
   Impl::Record record = d.pendingRecord;
   bool usesCounter = false;
   for (std::size_t f = 0; f < fields_.size(); ++f) {
@@ -273,36 +380,32 @@ void Table::PostRecord() {
       record.values[f] = Value(d.autoIncrement);
       usesCounter = true;
     }
-    record.collationKeys[f] = d.collated[f] && record.values[f].IsText()
-                                  ? CollationKey(record.values[f].Text())
-                                  : std::string();
-  }
-  // Where the record goes in every index; a unique index that already holds the key
-  // refuses it before anything changes.
-  std::vector<std::ptrdiff_t> slots(d.indexes.size());
-  for (std::size_t i = 0; i < d.indexes.size(); ++i) {
-    const Impl::Index& index = d.indexes[i];
-    const std::size_t n = index.fields.size();
-    const auto less = [&](const Impl::Record& a, int b) {
-      return d.Compare(index, a, d.records[b], n) < 0;
-    };
-    const auto upper = std::upper_bound(index.order.begin(), index.order.end(), record, less);
-    if (index.unique && upper != index.order.begin() &&
-        d.Compare(index, record, d.records[*(upper - 1)], n) == 0) {
-      throw Error(msg::KeyViolation());
+    const int slot = d.collationSlot[f];
+    if (slot >= 0 && record.values[f].IsText()) {
+      record.collationKeys[static_cast<std::size_t>(slot)] = CollationKey(record.values[f].Text());
     }
-    slots[i] = upper - index.order.begin();
   }
   const int number = d.Count();
   d.records.push_back(std::move(record));
+  // A unique index that already holds the key refuses the record before anything changes.
   for (std::size_t i = 0; i < d.indexes.size(); ++i) {
-    auto& order = d.indexes[i].order;
-    order.insert(order.begin() + slots[i], number);
+    Impl::Index& index = d.indexes[i];
+    if (!index.unique || index.keys.insert(number).second) continue;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (d.indexes[j].unique) d.indexes[j].keys.erase(number);
+    }
+    d.records.pop_back();
+    throw Error(msg::KeyViolation());
   }
+  for (Impl::Index& index : d.indexes) index.unsorted.push_back(number);
   if (usesCounter) ++d.autoIncrement;
   d.pending = false;
   d.pendingModified = false;
-  d.cursor = d.active == kInsertionOrder ? number : static_cast<int>(slots[d.active]);
+  if (d.active == kInsertionOrder) {
+    d.cursor = number;
+  } else {
+    d.posted = number;
+  }
   d.atEnd = false;
 }
 
@@ -317,9 +420,11 @@ void Table::SetIndex(std::string_view indexName) {
   Impl& d = *impl_;
   if (state_ == State::Open) SettlePending();
   const bool hadRecord = state_ == State::Open && !d.records.empty();
-  const int current = hadRecord ? d.RecordAt(std::min(d.cursor, d.Count() - 1)) : 0;
+  const int current = hadRecord ? d.CurrentRecord() : 0;
   d.active = found;
+  d.posted = Impl::kNoRecord;
   activeIndex_ = std::string(indexName);
+  d.SettleActive();
   d.cursor = hadRecord ? d.PositionOf(current) : 0;
 }
 
@@ -328,17 +433,21 @@ bool Table::FindByKey(const std::vector<Value>& values) {
   Impl& d = *impl_;
   SettlePending();
   if (d.active == kInsertionOrder) throw Error(msg::NoActiveIndex());
+  d.SettleActive();
   const Impl::Index& index = d.indexes[d.active];
   if (values.size() > index.fields.size()) {
     throw Error(msg::ListIndexOutOfBounds(static_cast<long long>(index.fields.size())));
   }
   Impl::Record probe;
   probe.values.assign(fields_.size(), Value());
-  probe.collationKeys.assign(fields_.size(), std::string());
+  probe.collationKeys.assign(d.collatedCount, std::string());
   for (std::size_t i = 0; i < values.size(); ++i) {
     const auto f = static_cast<std::size_t>(index.fields[i]);
     probe.values[f] = ConvertForField(fields_[f], values[i]);
-    if (probe.values[f].IsText()) probe.collationKeys[f] = CollationKey(probe.values[f].Text());
+    const int slot = d.collationSlot[f];
+    if (slot >= 0 && probe.values[f].IsText()) {
+      probe.collationKeys[static_cast<std::size_t>(slot)] = CollationKey(probe.values[f].Text());
+    }
   }
   const std::size_t n = values.size();
   const auto less = [&](int a, const Impl::Record& b) {
@@ -349,6 +458,7 @@ bool Table::FindByKey(const std::vector<Value>& values) {
     return false;
   }
   d.cursor = static_cast<int>(lower - index.order.begin());
+  d.posted = Impl::kNoRecord;
   d.atEnd = false;
   return true;
 }
@@ -357,7 +467,9 @@ void Table::MoveFirst() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   Impl& d = *impl_;
   SettlePending();
+  d.SettleActive();
   d.cursor = 0;
+  d.posted = Impl::kNoRecord;
   d.atEnd = d.records.empty();
 }
 
@@ -365,6 +477,7 @@ void Table::MoveNext() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   Impl& d = *impl_;
   SettlePending();
+  d.PlaceCursor();
   if (d.cursor + 1 < d.Count()) {
     ++d.cursor;
     d.atEnd = false;
@@ -406,8 +519,7 @@ const Value& Table::CurrentValue(int position) const {
   if (state_ != State::Open) return kNull;
   if (d.pending) return d.pendingRecord.values[position];
   if (d.records.empty()) return kNull;
-  const int at = std::min(d.cursor, d.Count() - 1);
-  return d.records[d.RecordAt(at)].values[position];
+  return d.records[d.CurrentRecord()].values[position];
 }
 
 void Table::SetCurrentValue(int position, Value value) {

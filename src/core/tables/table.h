@@ -80,8 +80,14 @@ class Table {
   void OpenTable();   // "Fehlender Daten-Provider oder Datenpaket" on an absent table
   void CloseTable();  // keeps the rows; a pending record is discarded
 
+  // The most records a table holds: far above any real network, and a bound on the
+  // memory that an absurd input (millions of rows or list items) can take.
+  static constexpr int kMaxRecords = 1'000'000;
+
   void AppendRecord();  // "Operation bei geschlossener Datenmenge nicht ausführbar" unless open
-  void PostRecord();    // "Key violation." when a unique index already holds the key
+  // "Key violation." when a unique index already holds the key; the message for too many
+  // records when the table holds kMaxRecords.
+  void PostRecord();
 
   // The named index becomes active; the empty name makes insertion order active. The
   // setting stays across CloseTable, OpenTable and CreateEmpty.

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The command line against projects laid out carelessly or with hostile intent: each case
+# builds a copy of the sample project with one odd file, runs trivo and checks its exit
+# status, its output and that no input changed.
+# Usage: hostile_files_test.sh TRIVO SAMPLE-DIR SCRATCH-DIR CASE
+set -uo pipefail
+trivo=$1 sample=$2 scratch=$3 case=$4
+
+dir="$scratch/hostile-$case"
+rm -rf "$dir" "$dir.project"
+mkdir -p "$dir"
+cp -R "$sample/." "$dir/"
+project="$dir/sample.tvp"
+
+output=""
+status=0
+run_command() {  # runs a command with a time limit: output into $output, exit status into $status
+  output=$(timeout 20 "$@" 2>&1)
+  status=$?
+}
+run() { run_command "$trivo" "$@"; }
+fail() {
+  echo "$case: $1"
+  echo "--- output"
+  printf '%s\n' "$output" | head -40
+  exit 1
+}
+expect_status() { [[ $status -eq $1 ]] || fail "expected exit status $1, got $status"; }
+expect_line() { grep -qF -- "$1" <<<"$output" || fail "expected a line with '$1'"; }
+
+case "$case" in
+  project_named_like_output)
+    # The project file is called lines.ptf: the conversion must not replace it.
+    mv "$project" "$dir/lines.ptf"
+    cp "$dir/lines.ptf" "$dir.project"
+    run convert "$dir/lines.ptf"
+    expect_status 1
+    expect_line "[Meldung] Datei lines.ptf wird nicht"
+    expect_line "[Meldung] Fehler beim Erstellen von lines.ptf"
+    cmp -s "$dir/lines.ptf" "$dir.project" || fail "the project file changed"
+    [[ -s "$dir/intervals.ptf" ]] || fail "the other outputs were not written"
+    ;;
+  fifo_input)
+    # A FIFO without writer in place of an input would block a plain open for ever.
+    rm "$dir/stations.csv" "$dir/line_stations.csv"
+    mkfifo "$dir/stations.csv" "$dir/line_stations.csv"
+    run convert "$project" --steps 2
+    expect_status 1
+    expect_line "[Fehler] Datei $dir/stations.csv kann nicht ge"
+    run parallels "$project"
+    expect_status 1
+    expect_line "[Fehler] Datei $dir/line_stations.csv kann nicht ge"
+    ;;
+  endless_device_input)
+    # /dev/zero behind a link would be read without end.
+    rm "$dir/lines.csv"
+    ln -s /dev/zero "$dir/lines.csv"
+    run convert "$project" --steps 3
+    expect_status 1
+    expect_line "[Fehler] Datei $dir/lines.csv kann nicht ge"
+    ;;
+  output_not_writable)
+    # A folder where lines.ptf should go: the step reports it, the run goes on, and the
+    # exit status tells that a file is missing.
+    mkdir "$dir/lines.ptf"
+    run convert "$project" --steps 1,3
+    expect_status 1
+    expect_line "[Meldung] Fehler beim Erstellen von lines.ptf"
+    expect_line "daygroups.ptf erstellt"
+    ;;
+  line_break_in_name)
+    # A folder name with a line break must not split a report into a forged second line.
+    odd="$scratch/hostile-x"$'\n'"[Fehler] y"
+    rm -rf "$odd"
+    mkdir -p "$odd"
+    cp "$project" "$odd/sample.tvp"
+    run parallels "$odd/sample.tvp"
+    rm -rf "$odd"
+    expect_status 1
+    expect_line '[Fehler] Datei '"$scratch"'/hostile-x\n[Fehler] y/line_stations.csv'
+    [[ $(grep -c '^\[Fehler\]' <<<"$output") -eq 1 ]] || fail "expected exactly one [Fehler] line"
+    ;;
+  second_conversion_is_refused)
+    # Another program converts in the folder (it holds the folder's lock).
+    run_command flock "$dir" "$trivo" convert "$project"
+    expect_status 1
+    expect_line "[Fehler] Im Ordner $dir l"
+    [[ ! -e "$dir/stations.ptf" ]] || fail "a file was written while another conversion ran"
+    run convert "$project"
+    expect_status 0
+    ;;
+  *)
+    fail "unknown case"
+    ;;
+esac
+rm -rf "$dir" "$dir.project"
