@@ -5,3 +5,4 @@
 // process exit status: 0 success, 1 a step ended with an error, 2 a usage error.
 int RunConvert(int argc, char** argv);
 int RunParallels(int argc, char** argv);
+int RunPreview(int argc, char** argv);

@@ -18,6 +18,9 @@ Commands:
                  and write the PTF files beside the project file
   parallels ...  analyse where the lines of a project run in parallel, as the
                  data-preparation window does
+  preview PROJECT.tvp
+                 copy the preview page beside the project's PTF files and print
+                 its path; open it in a browser to see the published timetables
   --help, -h     show this text
   --version      show the program version
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   }
   if (command == "convert") return RunConvert(argc - 2, argv + 2);
   if (command == "parallels") return RunParallels(argc - 2, argv + 2);
+  if (command == "preview") return RunPreview(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }
