@@ -79,12 +79,13 @@ var porTables = [];
   }
 
   // ---------------------------------------------------------------------------------
-  // Loading PTF files. Each file is a script that appends one table to porTables; the
-  // files are loaded one after the other so that the appended table belongs to the file
-  // just loaded. A script element is added from the previous one's load handler, so the
-  // document's load event waits for the whole chain.
+  // Loading PTF files. Each file is a script that appends one table to porTables. The
+  // scripts are fetched together but run one after the other in the order they were
+  // added (they are not async), and each one's load or error event comes right after it
+  // ran: the tables appended since the previous event belong to the file of the event.
+  // Scripts being fetched hold back the document's load event.
 
-  var loader = { queue: [], current: null, results: new Map(), waiting: new Map() };
+  var loader = { running: [], results: new Map(), waiting: new Map() };
 
   function TableProblem(message) {
     this.message = message;
@@ -102,50 +103,56 @@ var porTables = [];
       return;
     }
     loader.waiting.set(file, [done]);
-    loader.queue.push({ file: file, columns: columns });
-    if (!loader.current) loadNext();
-  }
-
-  function loadNext() {
-    var job = loader.queue.shift();
-    if (!job) return;
+    var entry = { file: file, columns: columns, failure: null };
     var script = document.createElement('script');
-    loader.current = { job: job, failure: null, before: porTables.length };
+    script.async = false;
     script.setAttribute('charset', 'windows-1252');
-    script.src = job.file;
+    script.src = file;
     script.onload = guarded(function () {
-      finishLoad(script, false);
+      finishLoad(entry, script, false);
     });
     script.onerror = guarded(function () {
-      finishLoad(script, true);
+      finishLoad(entry, script, true);
     });
+    loader.running.push(entry);
     document.head.appendChild(script);
+  }
+
+  // Loads files given as { file, columns }; calls done with their results in that order.
+  function loadAll(files, done) {
+    var results = [];
+    var remaining = files.length;
+    files.forEach(function (file, index) {
+      loadPtf(file.file, file.columns, function (result) {
+        results[index] = result;
+        if (--remaining === 0) done(results);
+      });
+    });
   }
 
   // An error while a PTF script runs belongs to that file. Pages opened from file://
   // see such errors only as "Script error." without a file name.
   window.addEventListener('error', function (event) {
-    var current = loader.current;
+    var running = loader.running[0];
     var source = event.filename || '';
-    if (current && (source === '' || source.endsWith('/' + current.job.file))) {
-      current.failure = event.message || 'Skriptfehler';
+    if (running && (source === '' || source.endsWith('/' + running.file))) {
+      running.failure = event.message || 'Skriptfehler';
       event.preventDefault();
       return;
     }
     reportPageError('Skriptfehler: ' + event.message + ' (' + source + ':' + event.lineno + ')');
   });
 
-  function finishLoad(script, missing) {
-    var current = loader.current;
-    var file = current.job.file;
-    loader.current = null;
+  function finishLoad(entry, script, missing) {
+    var file = entry.file;
+    loader.running.splice(loader.running.indexOf(entry), 1);
     script.remove();
     if (!Array.isArray(porTables)) porTables = [];
-    var added = porTables.splice(current.before);
+    var added = porTables.splice(0);
     var result;
     if (missing) {
       result = { problem: 'Die Datei ' + file + ' fehlt.' };
-    } else if (current.failure !== null) {
+    } else if (entry.failure !== null) {
       result = { problem: 'Die Datei ' + file + ' ist fehlerhaft: sie lässt sich nicht als Skript ausführen.' };
     } else if (added.length !== 1) {
       result = {
@@ -154,7 +161,7 @@ var porTables = [];
       };
     } else {
       try {
-        result = { table: readTable(added[0], current.job.columns) };
+        result = { table: readTable(added[0], entry.columns) };
       } catch (problem) {
         if (!(problem instanceof TableProblem)) throw problem;
         result = { problem: 'Die Datei ' + file + ' ist fehlerhaft: ' + problem.message + '.' };
@@ -163,13 +170,9 @@ var porTables = [];
     loader.results.set(file, result);
     var callbacks = loader.waiting.get(file);
     loader.waiting.delete(file);
-    try {
-      callbacks.forEach(function (done) {
-        done(result);
-      });
-    } finally {
-      if (!loader.current) loadNext();
-    }
+    callbacks.forEach(function (done) {
+      done(result);
+    });
   }
 
   // A PTF table: the column names, then the rows' values, then the column count.
@@ -386,6 +389,10 @@ var porTables = [];
     return address;
   }
 
+  function wantedText(wanted, nameKey, numberKey) {
+    return numberKey in wanted ? wanted[numberKey] : wanted[nameKey];
+  }
+
   function findNamed(items, wanted, nameKey, numberKey) {
     if (numberKey in wanted) {
       return items.filter(function (item) {
@@ -406,7 +413,7 @@ var porTables = [];
     var notes = [];
     var line = findNamed(model.lines, wanted, 'linie', 'linienr');
     if (!line && ('linie' in wanted || 'linienr' in wanted)) {
-      notes.push('Die Linie „' + (wanted.linie || wanted.linienr) + '“ gibt es nicht.');
+      notes.push('Die Linie „' + wantedText(wanted, 'linie', 'linienr') + '“ gibt es nicht.');
     }
     line = line || model.lines[0];
     var dayGroups = [];
@@ -416,7 +423,7 @@ var porTables = [];
     var dayGroup = findNamed(dayGroups, wanted, 'tage', 'tagenr');
     if (!dayGroup && ('tage' in wanted || 'tagenr' in wanted)) {
       notes.push('Die Linie ' + line.name + ' hat keinen Fahrplan für die Tagesgruppe „' +
-        (wanted.tage || wanted.tagenr) + '“.');
+        wantedText(wanted, 'tage', 'tagenr') + '“.');
     }
     dayGroup = dayGroup || dayGroups[0] || null;
     var directions = directionsOf(line, dayGroup);
@@ -443,6 +450,7 @@ var porTables = [];
 
   var lineLinks = new Map();
   var shownChoice = 0;
+  var afterShown = null;  // the measurement's hook, called when a chosen timetable is shown
 
   function courseText(line) {
     var course = model.courses.get(line.id) || [];
@@ -527,14 +535,14 @@ var porTables = [];
     area.appendChild(element('p', 'empty-timetable', text));
   }
 
-  // Shows the timetable the address names; calls shown() once it is on the page.
-  function choose(wanted, shown) {
+  // Shows the timetable the address names.
+  function choose(wanted) {
     var ticket = ++shownChoice;
     var choice = resolve(wanted);
     showChoices(choice);
     var finish = function () {
       setState('fertig');
-      if (shown) shown();
+      if (afterShown) afterShown();
     };
     if (!choice.dayGroup) {
       showEmpty('Für die Linie ' + choice.line.name + ' gibt es keinen Fahrplan.');
@@ -544,18 +552,19 @@ var porTables = [];
     setState('laden');
     var connectionFile = 'ttc_' + choice.line.id + '.ptf';
     var timetableFile = 'tt_' + choice.line.id + '_' + choice.direction + '_' + choice.dayGroup.id + '.ptf';
-    loadPtf(connectionFile, CONNECTION_COLUMNS, function (connections) {
-      loadPtf(timetableFile, TIMETABLE_COLUMNS, function (timetable) {
-        if (ticket !== shownChoice) return;
-        if (connections.problem) reportProblem(connections.problem);
-        if (timetable.problem) {
-          reportProblem(timetable.problem);
-          showEmpty('Der Fahrplan ' + timetableFile + ' kann nicht gezeigt werden: ' + timetable.problem);
-        } else {
-          showTimetable(choice, timetableFile, connectionFile, connections.table, timetable.table);
-        }
-        finish();
-      });
+    loadAll([{ file: connectionFile, columns: CONNECTION_COLUMNS },
+      { file: timetableFile, columns: TIMETABLE_COLUMNS }], function (results) {
+      if (ticket !== shownChoice) return;
+      var connections = results[0];
+      var timetable = results[1];
+      if (connections.problem) reportProblem(connections.problem);
+      if (timetable.problem) {
+        reportProblem(timetable.problem);
+        showEmpty('Dieser Fahrplan kann nicht gezeigt werden. ' + timetable.problem);
+      } else {
+        showTimetable(choice, timetableFile, connectionFile, connections.table, timetable.table);
+      }
+      finish();
     });
   }
 
@@ -571,31 +580,30 @@ var porTables = [];
     return twoDigits(Math.floor(ofDay / 60)) + ':' + twoDigits(ofDay % 60);
   }
 
-  // Fills one timetable cell from a tt_ value; returns a problem text or null.
-  function fillCell(cell, value, file) {
+  var HTML_ESCAPES = { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' };
+
+  function escapeHtml(text) {
+    return String(text).replace(/[&<>"']/g, function (character) {
+      return HTML_ESCAPES[character];
+    });
+  }
+
+  // One timetable cell for a tt_ value, as HTML: the table is written in one piece, which
+  // a browser builds much faster than thousands of single elements.
+  function cellHtml(value, file, problems) {
     if (!isWholeNumber(value)) {
-      cell.className = 'bad';
-      cell.textContent = '?';
-      return file + ' enthält den ungültigen Wert ' + JSON.stringify(value) + '.';
+      problems.push(file + ' enthält den ungültigen Wert ' + JSON.stringify(value) + '.');
+      return '<td class="bad">?</td>';
     }
-    if (value === NO_STOP) return null;
-    if (value >= 0) {
-      cell.textContent = formatTime(value);
-      if (value >= MINUTES_PER_DAY) {
-        cell.className = 'next-day';
-        cell.title = 'am Folgetag';
-      }
-      return null;
-    }
+    if (value === NO_STOP) return '<td></td>';
+    if (value >= MINUTES_PER_DAY) return '<td class="next-day" title="am Folgetag">' + formatTime(value) + '</td>';
+    if (value >= 0) return '<td>' + formatTime(value) + '</td>';
     var interval = model.intervals.get(-value);
     if (interval === undefined) {
-      cell.className = 'bad';
-      cell.textContent = 'Takt ?';
-      return file + ' verweist auf den Takt ' + (-value) + ', den intervals.ptf nicht enthält.';
+      problems.push(file + ' verweist auf den Takt ' + (-value) + ', den intervals.ptf nicht enthält.');
+      return '<td class="bad">Takt ?</td>';
     }
-    cell.className = 'interval';
-    cell.textContent = 'alle ' + interval + ' Min';
-    return null;
+    return '<td class="interval">alle ' + escapeHtml(interval) + ' Min</td>';
   }
 
   // The station of each column position of the timetable, from the line's ttc_ table.
@@ -628,78 +636,74 @@ var porTables = [];
       columns.push({ index: column, station: station, label: 'Spalte ' + name });
     });
 
-    var table = element('table');
-    var head = element('thead');
-    var headRow = element('tr');
-    headRow.appendChild(element('th', null, 'Haltestelle'));
-    timetable.rows.forEach(function (row) {
-      headRow.appendChild(element('th', null, String(row[tripColumn])));
-    });
-    head.appendChild(headRow);
-    table.appendChild(head);
-
-    var body = element('tbody');
-    var problem = null;
-    columns.forEach(function (column) {
-      var row = element('tr');
-      var name = element('th', column.station === null ? 'station unknown' : 'station',
-        column.station === null ? '? (' + column.label + ')' : column.station);
-      row.appendChild(name);
-      timetable.rows.forEach(function (trip) {
-        var cell = element('td');
-        problem = fillCell(cell, trip[column.index], timetableFile) || problem;
-        row.appendChild(cell);
-      });
-      body.appendChild(row);
-    });
-    table.appendChild(body);
-    if (problem) reportProblem(problem);
-
     var area = byId('timetable');
-    area.textContent = '';
     if (timetable.rows.length === 0) {
       showEmpty('Dieser Fahrplan hat keine Fahrten.');
       return;
     }
-    area.appendChild(table);
+    var html = ['<table><thead><tr><th>Haltestelle</th>'];
+    timetable.rows.forEach(function (trip) {
+      html.push('<th>', escapeHtml(trip[tripColumn]), '</th>');
+    });
+    html.push('</tr></thead><tbody>');
+    var problems = [];
+    columns.forEach(function (column) {
+      html.push(column.station === null
+        ? '<tr><th class="station unknown">? (' + escapeHtml(column.label) + ')</th>'
+        : '<tr><th class="station">' + escapeHtml(column.station) + '</th>');
+      timetable.rows.forEach(function (trip) {
+        html.push(cellHtml(trip[column.index], timetableFile, problems));
+      });
+      html.push('</tr>');
+    });
+    html.push('</tbody></table>');
+    area.innerHTML = html.join('');
+    problems.slice(0, 5).forEach(reportProblem);
   }
 
   // ---------------------------------------------------------------------------------
-  // Measuring: "#bench" chooses every line in turn and notes how long each took from the
-  // choice until its timetable was laid out on the page.
+  // Measuring: "#bench" clicks every line in turn and notes how long each took from the
+  // click until its timetable was laid out and painted (the frame after it was put in).
 
   function runBench() {
+    var links = Array.from(lineLinks.values());
     var times = [];
     var next = 0;
-    var step = function () {
-      if (next >= model.lines.length) {
+    var clicked = 0;
+    var clickNext = function () {
+      if (next >= links.length) {
+        afterShown = null;
         reportBench(times);
         return;
       }
-      var line = model.lines[next++];
-      var started = performance.now();
-      choose({ linienr: String(line.id) }, function () {
-        void byId('timetable').offsetHeight;  // lay the table out before taking the time
-        times.push(performance.now() - started);
-        step();
+      clicked = performance.now();
+      links[next++].click();
+    };
+    afterShown = function () {
+      void byId('timetable').offsetHeight;
+      requestAnimationFrame(function () {
+        setTimeout(guarded(function () {
+          times.push(performance.now() - clicked);
+          clickNext();
+        }), 0);
       });
     };
-    step();
+    clickNext();
   }
 
   function reportBench(times) {
     var sorted = times.slice().sort(function (a, b) {
       return a - b;
     });
-    var sum = times.reduce(function (a, b) {
-      return a + b;
-    }, 0);
+    var share = function (fraction) {
+      return sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * fraction))].toFixed(1);
+    };
     var box = byId('bench');
     box.textContent = sorted.length === 0 ? 'lines=0' : [
       'lines=' + sorted.length,
-      'median_ms=' + sorted[Math.floor(sorted.length / 2)].toFixed(1),
-      'mean_ms=' + (sum / sorted.length).toFixed(1),
-      'max_ms=' + sorted[sorted.length - 1].toFixed(1)
+      'median_ms=' + share(0.5),
+      'p95_ms=' + share(0.95),
+      'max_ms=' + share(1)
     ].join('\n');
     box.hidden = false;
   }
@@ -708,14 +712,13 @@ var porTables = [];
   // Start: the master tables, then the timetable the address names.
 
   function start() {
-    var results = {};
-    var remaining = MASTER_TABLES.length;
-    MASTER_TABLES.forEach(function (master) {
-      loadPtf(master.file, master.columns, function (result) {
-        results[master.file] = result;
-        if (result.problem) reportProblem(result.problem);
-        if (--remaining === 0) startWithTables(results);
+    loadAll(MASTER_TABLES, function (loaded) {
+      var results = {};
+      MASTER_TABLES.forEach(function (master, index) {
+        results[master.file] = loaded[index];
+        if (loaded[index].problem) reportProblem(loaded[index].problem);
       });
+      startWithTables(results);
     });
   }
 
@@ -728,15 +731,17 @@ var porTables = [];
       return;
     }
     showLines();
-    var wanted = readAddress();
-    if ('bench' in wanted) {
-      runBench();
-      return;
-    }
-    choose(wanted);
     window.addEventListener('hashchange', guarded(function () {
       choose(readAddress());
     }));
+    var wanted = readAddress();
+    if ('bench' in wanted) {
+      afterShown = function () {
+        afterShown = null;
+        runBench();
+      };
+    }
+    choose(wanted);
   }
 
   guarded(start)();
