@@ -5,8 +5,10 @@ The project (150 lines x 3 day groups x 2 directions x 100 trips) is generated a
 converted by convert_bench, `trivo preview` writes the page beside its PTF files, and
 headless Chromium opens it with the address "#bench": the page clicks every line in
 turn and notes how long each took from the click until its timetable was laid out and
-painted. The figures are read from the running page over Chromium's DevTools pipe.
-Target: every line within 200 ms.
+painted. The figures are read from the running page over Chromium's DevTools pipe,
+together with the processor time the page's renderer process used for the whole run
+(start included) per line: on a busy machine the times waited for the processor inflate
+the first figures, not this one. Target: every line within 200 ms.
 
 Usage: bench/preview_bench.py [BUILD-DIR]      (default: build)
 """
@@ -83,10 +85,16 @@ def measure(chromium, page, profile):
     try:
         target = browser.call("Target.createTarget", url="file://" + page + "#bench")["targetId"]
         session = browser.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
+        browser.call("Performance.enable", session)
         deadline = time.monotonic() + 300
         while time.monotonic() < deadline:
             value = browser.call("Runtime.evaluate", session, expression=READ_FIGURES,
                                  returnByValue=True)["result"].get("value", "")
+            if value.startswith("lines="):
+                metrics = browser.call("Performance.getMetrics", session)["metrics"]
+                cpu = next(m["value"] for m in metrics if m["name"] == "ProcessTime")
+                lines = int(value.splitlines()[0].split("=")[1])
+                return value + f"\nrenderer_cpu_ms_per_line={cpu * 1000 / max(lines, 1):.1f}"
             if value:
                 return value
             time.sleep(0.5)

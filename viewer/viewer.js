@@ -67,7 +67,7 @@ var porTables = [];
       try {
         return action.apply(this, arguments);
       } catch (error) {
-        reportPageError('Fehler der Vorschau-Seite: ' + describeError(error));
+        reportPageError('Fehler der Seite: ' + describeError(error));
         setState('fertig');
       }
     };
@@ -523,7 +523,7 @@ var porTables = [];
         directionText(choice.line, choice.direction);
     }
     byId('title').textContent = title;
-    document.title = 'Fahrplan-Vorschau – ' + title;
+    document.title = title + ' – Fahrpläne';
     var note = byId('note');
     note.textContent = choice.notes.join(' ');
     note.hidden = choice.notes.length === 0;
