@@ -103,6 +103,15 @@ def measure(chromium, page, profile):
         browser.close()
 
 
+def cpu_pressure():
+    """The share of the last minute in which runnable tasks waited for a processor."""
+    try:
+        with open("/proc/pressure/cpu") as pressure:
+            return pressure.readline().split()[2].split("=")[1] + " %"
+    except (OSError, IndexError):
+        return "unknown"
+
+
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     chromium = os.environ.get("TRIVO_CHROMIUM", "chromium")
@@ -113,6 +122,7 @@ def main():
                               check=True, capture_output=True).stdout.decode().strip()
         figures = measure(chromium, page, work + "/profile")
     print(figures)
+    print(f"machine: processor pressure over the last minute {cpu_pressure()}")
     if figures.startswith("errors:"):
         return 1
     worst = float(dict(line.split("=") for line in figures.splitlines())["max_ms"])
