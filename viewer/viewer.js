@@ -623,18 +623,23 @@ var porTables = [];
     var stationOfPosition = positionStations(connections, choice);
     var tripColumn = timetable.index.get('ID');
     var columns = [];
+    var unnamed = [];
     timetable.columns.forEach(function (name, column) {
       if (column === tripColumn) return;
       var position = Number(name);
       var stationId = stationOfPosition.get(position);
       var station = stationId === undefined ? null : stationName(stationId);
       if (stationId === undefined) {
-        reportProblem(connectionFile + ' nennt keine Station für Spalte ' + name + ' von ' + timetableFile + '.');
+        unnamed.push(name);
       } else if (station === null) {
         reportProblem('stations.ptf enthält die Station ' + stationId + ' nicht (' + connectionFile + ').');
       }
       columns.push({ index: column, station: station, label: 'Spalte ' + name });
     });
+    if (connections && unnamed.length > 0) {
+      reportProblem(connectionFile + ' nennt keine Station für ' + (unnamed.length === 1 ? 'die Spalte ' : 'die Spalten ') +
+        unnamed.join(', ') + ' von ' + timetableFile + '.');
+    }
 
     var area = byId('timetable');
     if (timetable.rows.length === 0) {

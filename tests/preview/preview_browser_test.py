@@ -306,8 +306,9 @@ def check_special(browser, trivo, scratch):
     with open(os.path.join(folder, "intervals.ptf"), "wb") as out:
         out.write(b"/* nothing appended */\r\n")
     os.remove(os.path.join(folder, "tt_2_2_1.ptf"))
-    page, y2, saturday = browser.open_all(
-        page_file, ["", "#linie=Y%202&tage=Mo-Fr&richtung=2", "#linie=X1&tage=Sa"])
+    os.remove(os.path.join(folder, "ttc_2.ptf"))
+    page, y2, unnamed = browser.open_all(
+        page_file, ["", "#linie=Y%202&tage=Mo-Fr&richtung=2", "#linie=Y%202&tage=Mo-Fr&richtung=1"])
     page.check(page.lines() == ["X1", "Y 2"], f"lines {page.lines()}")
     page.check(page.messages() == [
         "Die Datei intervals.ptf ist fehlerhaft: sie hängt keine Tabelle an porTables an.",
@@ -315,8 +316,10 @@ def check_special(browser, trivo, scratch):
         f"messages {page.messages()}")
     page = y2
     page.check(page.messages()[-1] == "Die Datei tt_2_2_1.ptf fehlt.", f"messages {page.messages()}")
-    page = saturday
-    page.check(page.stations() == [MARKT, HALT], f"stations {page.stations()}")
+    page = unnamed  # without ttc_2.ptf the stations of the columns are unknown
+    page.check(page.messages()[-1] == "Die Datei ttc_2.ptf fehlt.", f"messages {page.messages()}")
+    page.check(page.stations() == ["? (Spalte 1)", "? (Spalte 2)"], f"stations {page.stations()}")
+    page.check(page.trip_times(1) == ["12:00", "12:07"], "times without station names")
 
 
 def main():
