@@ -19,6 +19,7 @@ var porTables = [];
   var TIMETABLE_COLUMNS = ['ID'];
   var WEEKDAYS = ['Mo', 'Di', 'Mi', 'Do', 'Fr', 'Sa', 'So'];
   var MINUTES_PER_DAY = 1440;
+  var FIRST_TRIPS = 32;  // more than a wide window shows at once
   var NO_STOP = -1;
 
   function byId(id) {
@@ -450,7 +451,16 @@ var porTables = [];
 
   var lineLinks = new Map();
   var shownChoice = 0;
-  var afterShown = null;  // the measurement's hook, called when a chosen timetable is shown
+  // The measurement's hooks: shown() when the first trips of a chosen timetable are on
+  // the page, complete() when all of it is.
+  var measurement = null;
+
+  // Runs action after the browser has painted what is on the page now.
+  function afterNextPaint(action) {
+    requestAnimationFrame(function () {
+      setTimeout(action, 0);
+    });
+  }
 
   function courseText(line) {
     var course = model.courses.get(line.id) || [];
@@ -540,13 +550,25 @@ var porTables = [];
     var ticket = ++shownChoice;
     var choice = resolve(wanted);
     showChoices(choice);
-    var finish = function () {
-      setState('fertig');
-      if (afterShown) afterShown();
+    var stages = {
+      current: function () {
+        return ticket === shownChoice;
+      },
+      shown: function () {
+        if (measurement) measurement.shown();
+      },
+      complete: function () {
+        setState('fertig');
+        if (measurement) measurement.complete();
+      },
+      whole: function () {
+        stages.shown();
+        stages.complete();
+      }
     };
     if (!choice.dayGroup) {
       showEmpty('Für die Linie ' + choice.line.name + ' gibt es keinen Fahrplan.');
-      finish();
+      stages.whole();
       return;
     }
     setState('laden');
@@ -561,10 +583,10 @@ var porTables = [];
       if (timetable.problem) {
         reportProblem(timetable.problem);
         showEmpty('Dieser Fahrplan kann nicht gezeigt werden. ' + timetable.problem);
-      } else {
-        showTimetable(choice, timetableFile, connectionFile, connections.table, timetable.table);
+        stages.whole();
+        return;
       }
-      finish();
+      showTimetable(choice, timetableFile, connectionFile, connections.table, timetable.table, stages);
     });
   }
 
@@ -619,7 +641,8 @@ var porTables = [];
     return stations;
   }
 
-  function showTimetable(choice, timetableFile, connectionFile, connections, timetable) {
+  // The station columns of a tt_ table, each with its station's name (null when unknown).
+  function stationColumns(choice, timetableFile, connectionFile, connections, timetable) {
     var stationOfPosition = positionStations(connections, choice);
     var tripColumn = timetable.index.get('ID');
     var columns = [];
@@ -640,76 +663,113 @@ var porTables = [];
       reportProblem(connectionFile + ' nennt keine Station für ' + (unnamed.length === 1 ? 'die Spalte ' : 'die Spalten ') +
         unnamed.join(', ') + ' von ' + timetableFile + '.');
     }
+    return columns;
+  }
 
+  // Shows the timetable and tells stages when its first trips and when all are shown;
+  // stages.current() says whether it is still the chosen one.
+  function showTimetable(choice, timetableFile, connectionFile, connections, timetable, stages) {
+    var columns = stationColumns(choice, timetableFile, connectionFile, connections, timetable);
+    var tripColumn = timetable.index.get('ID');
     var area = byId('timetable');
-    if (timetable.rows.length === 0) {
+    var trips = timetable.rows;
+    if (trips.length === 0) {
       showEmpty('Dieser Fahrplan hat keine Fahrten.');
+      stages.whole();
       return;
     }
-    var html = ['<table><thead><tr><th>Haltestelle</th>'];
-    timetable.rows.forEach(function (trip) {
-      html.push('<th>', escapeHtml(trip[tripColumn]), '</th>');
-    });
-    html.push('</tr></thead><tbody>');
+    // The first trips go onto the page at once, the others after it was painted: a
+    // browser needs a while for thousands of cells, and the first ones fill the window.
+    var split = Math.min(FIRST_TRIPS, trips.length);
     var problems = [];
+    var tripHeads = function (from, to) {
+      var html = '';
+      for (var trip = from; trip < to; ++trip) html += '<th>' + escapeHtml(trips[trip][tripColumn]) + '</th>';
+      return html;
+    };
+    var tripCells = function (column, from, to) {
+      var html = '';
+      for (var trip = from; trip < to; ++trip) html += cellHtml(trips[trip][column.index], timetableFile, problems);
+      return html;
+    };
+    var html = ['<table><thead><tr><th>Haltestelle</th>', tripHeads(0, split), '</tr></thead><tbody>'];
     columns.forEach(function (column) {
       html.push(column.station === null
         ? '<tr><th class="station unknown">? (' + escapeHtml(column.label) + ')</th>'
-        : '<tr><th class="station">' + escapeHtml(column.station) + '</th>');
-      timetable.rows.forEach(function (trip) {
-        html.push(cellHtml(trip[column.index], timetableFile, problems));
-      });
-      html.push('</tr>');
+        : '<tr><th class="station">' + escapeHtml(column.station) + '</th>',
+      tripCells(column, 0, split), '</tr>');
     });
     html.push('</tbody></table>');
     area.innerHTML = html.join('');
-    problems.slice(0, 5).forEach(reportProblem);
+    stages.shown();
+    var finish = function () {
+      problems.slice(0, 5).forEach(reportProblem);
+      stages.complete();
+    };
+    if (split === trips.length) {
+      finish();
+      return;
+    }
+    afterNextPaint(guarded(function () {
+      if (!stages.current()) return;
+      var rows = area.querySelectorAll('tr');
+      rows[0].insertAdjacentHTML('beforeend', tripHeads(split, trips.length));
+      columns.forEach(function (column, index) {
+        rows[index + 1].insertAdjacentHTML('beforeend', tripCells(column, split, trips.length));
+      });
+      finish();
+    }));
   }
 
   // ---------------------------------------------------------------------------------
-  // Measuring: "#bench" clicks every line in turn and notes how long each took from the
-  // click until its timetable was laid out and painted (the frame after it was put in).
+  // Measuring: "#bench" clicks every line in turn and notes, for each, the time from the
+  // click until the first trips of its timetable were painted ("shown") and until all
+  // of it was painted ("complete").
 
   function runBench() {
     var links = Array.from(lineLinks.values());
-    var times = [];
+    var shown = [];
+    var complete = [];
     var next = 0;
     var clicked = 0;
     var clickNext = function () {
       if (next >= links.length) {
-        afterShown = null;
-        reportBench(times);
+        measurement = null;
+        reportBench({ shown: shown, complete: complete });
         return;
       }
       clicked = performance.now();
       links[next++].click();
     };
-    afterShown = function () {
-      void byId('timetable').offsetHeight;
-      requestAnimationFrame(function () {
-        setTimeout(guarded(function () {
-          times.push(performance.now() - clicked);
+    measurement = {
+      shown: function () {
+        afterNextPaint(function () {
+          shown.push(performance.now() - clicked);
+        });
+      },
+      complete: function () {
+        afterNextPaint(guarded(function () {
+          complete.push(performance.now() - clicked);
           clickNext();
-        }), 0);
-      });
+        }));
+      }
     };
     clickNext();
   }
 
-  function reportBench(times) {
-    var sorted = times.slice().sort(function (a, b) {
-      return a - b;
+  function reportBench(series) {
+    var lines = ['lines=' + series.complete.length];
+    Object.keys(series).forEach(function (name) {
+      var sorted = series[name].slice().sort(function (a, b) {
+        return a - b;
+      });
+      [['median', 0.5], ['p95', 0.95], ['max', 1]].forEach(function (share) {
+        var at = Math.min(sorted.length - 1, Math.floor(sorted.length * share[1]));
+        if (at >= 0) lines.push(name + '_' + share[0] + '_ms=' + sorted[at].toFixed(1));
+      });
     });
-    var share = function (fraction) {
-      return sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * fraction))].toFixed(1);
-    };
     var box = byId('bench');
-    box.textContent = sorted.length === 0 ? 'lines=0' : [
-      'lines=' + sorted.length,
-      'median_ms=' + share(0.5),
-      'p95_ms=' + share(0.95),
-      'max_ms=' + share(1)
-    ].join('\n');
+    box.textContent = lines.join('\n');
     box.hidden = false;
   }
 
@@ -741,9 +801,11 @@ var porTables = [];
     }));
     var wanted = readAddress();
     if ('bench' in wanted) {
-      afterShown = function () {
-        afterShown = null;
-        runBench();
+      measurement = {
+        shown: function () {},
+        complete: function () {
+          afterNextPaint(guarded(runBench));
+        }
       };
     }
     choose(wanted);

@@ -243,6 +243,10 @@ def quoted(name):
     return '"' + name.replace('"', '""') + '"'
 
 
+def clock(minutes):
+    return f"{minutes // 60:02}:{minutes % 60:02}"
+
+
 def write_special_project(folder):
     os.makedirs(folder)
     files = {
@@ -266,8 +270,10 @@ def write_special_project(folder):
                        f"5={TOR},05:20,06:20,10 Min,0:09\n"
                        "[1_Sa]\n"
                        f"1={MARKT},08:00\n2={HALT},08:05\n",
+        # More trips than the page puts on at once.
         "line_Y 2.ttd": "[1_Mo-Fr]\n"
-                        f"1={MUELLER},12:00\n2={MARKT},12:07\n"
+                        f"1={MUELLER}," + ",".join(clock(360 + 15 * trip) for trip in range(40)) + "\n"
+                        f"2={MARKT}," + ",".join(clock(367 + 15 * trip) for trip in range(40)) + "\n"
                         "[2_Mo-Fr]\n"
                         f"1={MARKT},13:00\n2={MUELLER},13:07\n",
     }
@@ -281,7 +287,8 @@ def check_special(browser, trivo, scratch):
     project_file = write_special_project(os.path.join(scratch, "special"))
     page_file = convert_and_preview(trivo, project_file)
 
-    page, y2 = browser.open_all(page_file, ["", "#linie=Y%202&tage=Mo-Fr&richtung=2"])
+    page, y2, many = browser.open_all(
+        page_file, ["", "#linie=Y%202&tage=Mo-Fr&richtung=2", "#linie=Y%202&tage=Mo-Fr&richtung=1"])
     page.check(page.lines() == ["X1", "Y 2"], f"lines {page.lines()}")
     page.check(page.line_course("X1") == f"{MARKT} – {NORD}", f"course {page.line_course('X1')!r}")
     page.check(page.messages() == [], f"messages {page.messages()}")
@@ -298,6 +305,12 @@ def check_special(browser, trivo, scratch):
     page.check(page.title() == f"Linie Y 2 – Werktags – Richtung {MUELLER}", page.title())
     page.check(page.stations() == [MARKT, MUELLER], f"stations {page.stations()}")
     page.check(page.trip_times(1) == ["13:00", "13:07"], "trip 1")
+
+    page = many
+    page.check(page.stations() == [MUELLER, MARKT], f"stations {page.stations()}")
+    page.check([page.trip_times(trip) for trip in (1, 32, 33, 40)]
+               == [["06:00", "06:07"], ["13:45", "13:52"], ["14:00", "14:07"], ["15:45", "15:52"]],
+               "trips before and after the first part of the table")
 
     # Damaged and missing files are named on the page, which goes on with the rest.
     folder = os.path.dirname(page_file)
@@ -319,7 +332,7 @@ def check_special(browser, trivo, scratch):
     page = unnamed  # without ttc_2.ptf the stations of the columns are unknown
     page.check(page.messages()[-1] == "Die Datei ttc_2.ptf fehlt.", f"messages {page.messages()}")
     page.check(page.stations() == ["? (Spalte 1)", "? (Spalte 2)"], f"stations {page.stations()}")
-    page.check(page.trip_times(1) == ["12:00", "12:07"], "times without station names")
+    page.check(page.trip_times(1) == ["06:00", "06:07"], "times without station names")
 
 
 def main():
