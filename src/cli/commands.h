@@ -9,3 +9,4 @@ int RunEdit(int argc, char** argv);
 int RunNetwork(int argc, char** argv);
 int RunQuery(int argc, char** argv);
 int RunHtmlImport(int argc, char** argv);
+int RunPreview(int argc, char** argv);

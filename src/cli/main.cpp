@@ -30,6 +30,9 @@ Commands:
   html-import FILE.html [--station NAME]...
                  copy the table of a web page that best matches the given
                  stations into the web copy window's work grid and print it
+  preview PROJECT.tvp
+                 copy the preview page beside the project's PTF files and print
+                 its path; open it in a browser to see the published timetables
   --help, -h     show this text
   --version      show the program version
 
@@ -61,6 +64,7 @@ int main(int argc, char** argv) {
   if (command == "network") return RunNetwork(argc - 2, argv + 2);
   if (command == "query") return RunQuery(argc - 2, argv + 2);
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
+  if (command == "preview") return RunPreview(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

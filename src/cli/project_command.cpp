@@ -22,6 +22,7 @@ ParsedProjectCommand ParseProjectCommand(const ProjectCommandSpec& spec, int arg
   const auto usage = [&spec](const std::string& text) {
     return ParsedProjectCommand{std::nullopt, UsageError(spec, text)};
   };
+  const bool hasOption = !spec.option.empty();
   const std::string optionWithValue = std::string(spec.option) + "=";
   ProjectCommandArguments arguments;
   bool haveProject = false;
@@ -32,10 +33,10 @@ ParsedProjectCommand ParseProjectCommand(const ProjectCommandSpec& spec, int arg
       std::cout << spec.help << std::flush;
       return {std::nullopt, kExitOk};
     }
-    if (arg == spec.option) {
+    if (hasOption && arg == spec.option) {
       if (i + 1 >= argc) return usage(std::string(spec.optionHint));
       arguments.optionValue = argv[++i];
-    } else if (arg.starts_with(optionWithValue)) {
+    } else if (hasOption && arg.starts_with(optionWithValue)) {
       arguments.optionValue = std::string(arg.substr(optionWithValue.size()));
     } else if (arg.starts_with("-") && arg != "-") {
       return usage("unknown option '" + std::string(arg) + "'");

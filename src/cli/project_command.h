@@ -15,7 +15,7 @@ namespace trivo::cli {
 //   trivo <name> PROJECT.tvp [<option> VALUE | <option>=VALUE] [--help]
 struct ProjectCommandSpec {
   std::string_view name;        // "convert"
-  std::string_view option;      // "--steps"
+  std::string_view option;      // "--steps"; empty for a command without an option
   std::string_view optionHint;  // shown when the option lacks its value
   std::string_view help;        // the whole --help text
   std::string_view extra = {};  // a second argument after the project file ("SCRIPT"), or none

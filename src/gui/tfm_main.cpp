@@ -19,12 +19,14 @@
 #include "dlg_first_save.h"
 #include "hint.h"
 #include "path_text.h"
+#include "preview/preview_page.h"
 #include "project/prj_load.h"
 #include "project/prj_save.h"
 #include "project/project_commands.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_make.h"
+#include "tfm_preview.h"
 #include "tfm_query.h"
 #include "tfm_web_copy.h"
 #include "trivo_windows.h"
@@ -118,6 +120,10 @@ void TfmMain::BuildMenu() {
   WebCopyItem = NewMenuItem(ExtrasMenu, "WebCopyItem", QStringLiteral("HTML-Import..."),
                             QStringLiteral("Fahrpläne aus HTML-Tabellen übernehmen"),
                             [this] { WebAnsichtButtonClick(); });
+  PreviewItem =
+      NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
+                  QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
+                  [this] { ShowPreview(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -408,6 +414,13 @@ void TfmMain::ErstellenButtonClick() {
 
 void TfmMain::WebAnsichtButtonClick() {
   Run([&] { windows_.fmWebCopy->ShowWithoutWaiting(); });
+}
+
+void TfmMain::ShowPreview() {
+  Run([&] {
+    const std::optional<std::filesystem::path> page = trivo::WriteProjectPreview(ctx_);
+    if (page) windows_.Preview().ShowPage(FromCorePath(page->string()));
+  });
 }
 
 void TfmMain::ShowEditProject() {

@@ -46,6 +46,8 @@ class TfmMain : public QMainWindow {
   void SpeedButton3Click();
   void ErstellenButtonClick();
   void WebAnsichtButtonClick();
+  // "Vorschau...": writes the preview page beside the PTF files and shows it.
+  void ShowPreview();
   void ShowEditProject();
   void ShowEditTimeTable();
   void ShowHint(const QString& longHint);
@@ -76,6 +78,7 @@ class TfmMain : public QMainWindow {
   QAction* MakeItem;
   QAction* QueryItem;
   QAction* WebCopyItem;
+  QAction* PreviewItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

@@ -5,6 +5,7 @@
 #include "tfm_edit_time_table.h"
 #include "tfm_main.h"
 #include "tfm_make.h"
+#include "tfm_preview.h"
 #include "tfm_query.h"
 #include "tfm_web_copy.h"
 
@@ -33,6 +34,11 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   };
   fmWebCopy->SetEditorGrid(
       [this]() -> const trivo::StringGrid& { return fmEditTimeTable->model().sgTimeTable(); });
+}
+
+TfmPreview& TrivoWindows::Preview() {
+  if (fmPreview_ == nullptr) fmPreview_ = new TfmPreview(fmMain.get());
+  return *fmPreview_;
 }
 
 TrivoWindows::~TrivoWindows() {

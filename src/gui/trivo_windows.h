@@ -15,6 +15,7 @@ class TfmEditTimeTable;
 class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
+class TfmPreview;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
 // and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
@@ -41,6 +42,13 @@ class TrivoWindows {
   TfmMake* fmMake = nullptr;
   TfmQuery* fmQuery = nullptr;
   trivo::Tdm1& dm1;
+
+  // The preview window, created when it is first needed: its embedded browser is costly
+  // to start.
+  TfmPreview& Preview();
+
+ private:
+  TfmPreview* fmPreview_ = nullptr;
 };
 
 }  // namespace trivo::gui

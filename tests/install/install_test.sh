@@ -17,7 +17,8 @@ expect_installed() {
   for file in "$@"; do [[ -f "$prefix/$file" ]] || fail "not installed: $file"; done
 }
 
-expect_installed bin/trivo
+expect_installed bin/trivo share/trivo/viewer/index.html share/trivo/viewer/viewer.css \
+  share/trivo/viewer/viewer.js
 help=$("$prefix/bin/trivo" --help) || fail "installed trivo --help ended with status $?"
 grep -qF "Usage: trivo" <<<"$help" || fail "installed trivo --help printed: $help"
 
