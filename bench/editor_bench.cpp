@@ -13,22 +13,14 @@
 
 #include <unistd.h>
 
-#include "common/user_interface.h"
 #include "editor/edit_timetable.h"
 #include "project/context.h"
+#include "quiet_user_interface.h"
 
 namespace {
 
 constexpr int kTrips = 510;
 constexpr int kRuns = 7;
-
-class QuietUserInterface : public trivo::UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  trivo::Answer Confirm(const std::string&, bool) override { return trivo::Answer::Yes; }
-  void Log(const std::string&) override {}
-  void Beep() override {}
-};
 
 std::string Time(int minutes) {
   char text[8];

@@ -10,22 +10,14 @@
 #include <vector>
 
 #include "analysis/make_model.h"
-#include "common/user_interface.h"
 #include "project/context.h"
+#include "quiet_user_interface.h"
 
 namespace {
 
 constexpr int kLines = 300;
 constexpr int kStopsPerLine = 40;
 constexpr int kStations = 2000;
-
-class QuietUserInterface : public trivo::UserInterface {
- public:
-  void ShowMessage(const std::string&) override {}
-  trivo::Answer Confirm(const std::string&, bool) override { return trivo::Answer::Yes; }
-  void Log(const std::string&) override {}
-  void Beep() override {}
-};
 
 std::string Numbered(std::string prefix, int number) {
   prefix += std::to_string(number);

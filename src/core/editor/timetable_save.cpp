@@ -42,9 +42,18 @@ int EditTimeTable::CheckPairsBeforeSave() {
     Write(col, row, StarredTime(Text(col, row)));
     ++errors;
   };
-  const auto move = [&](int col, int from, int to) {
-    Write(col, to, Text(col, from));
-    Write(col, from, std::string());
+  // A trip carries no time in the row of a pair it does not use (the arrival row where it
+  // begins, the departure row where it ends): that row's time moves to the other row of
+  // the pair, or goes when the other row has the same time, or is marked as an error.
+  const auto repairEnd = [&](int col, int unused, int other) {
+    if (!IsEntry(GetCellState(col, other))) {
+      Write(col, other, Text(col, unused));
+      Write(col, unused, std::string());
+    } else if (Text(col, unused) == Text(col, other)) {
+      Write(col, unused, std::string());
+    } else {
+      star(col, unused);
+    }
   };
 
   for (int c = kFirstTripCol; c <= LastCol(); ++c) {
@@ -69,23 +78,9 @@ int EditTimeTable::CheckPairsBeforeSave() {
       const TCellState arrival = GetCellState(c, p);
       const TCellState departure = GetCellState(c, q);
       if (p == first) {
-        // The trip begins at the pair: no arrival time.
-        if (!IsEntry(departure)) {
-          move(c, p, q);
-        } else if (Text(c, p) == Text(c, q)) {
-          Write(c, p, std::string());
-        } else {
-          star(c, p);
-        }
+        repairEnd(c, p, q);
       } else if (q == last) {
-        // The trip ends at the pair: no departure time.
-        if (!IsEntry(arrival)) {
-          move(c, q, p);
-        } else if (Text(c, p) == Text(c, q)) {
-          Write(c, q, std::string());
-        } else {
-          star(c, q);
-        }
+        repairEnd(c, q, p);
       } else if (IsEntry(arrival) && departure == TCellState::csEmpty) {
         Write(c, q, Text(c, p));
       } else if (arrival == TCellState::csEmpty && IsEntry(departure)) {
