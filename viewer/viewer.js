@@ -462,6 +462,19 @@ var porTables = [];
     });
   }
 
+  // Like afterNextPaint, but where no frame comes (a tab in the background, a browser
+  // without a screen) action runs after a fifth of a second all the same.
+  function afterNextPaintOrSoon(action) {
+    var pending = true;
+    var once = function () {
+      if (!pending) return;
+      pending = false;
+      action();
+    };
+    afterNextPaint(once);
+    setTimeout(once, 200);
+  }
+
   function courseText(line) {
     var course = model.courses.get(line.id) || [];
     if (course.length === 0) return '';
@@ -710,7 +723,7 @@ var porTables = [];
       finish();
       return;
     }
-    afterNextPaint(guarded(function () {
+    afterNextPaintOrSoon(guarded(function () {
       if (!stages.current()) return;
       var rows = area.querySelectorAll('tr');
       rows[0].insertAdjacentHTML('beforeend', tripHeads(split, trips.length));
