@@ -7,6 +7,8 @@
 //   e / b     press Enter / Backspace
 //   m R       click the pair marker of row R
 //   k         press or release "Kopiermodus"
+//   p TEXT    paste a block of the web copy window's work grid at the current cell: its
+//             rows separated by ";", the cells of a row by "|"
 //   d F T     drag trip column F to position T
 //   i         the pop-up item "Spalte einfuegen"
 //   y / n     answer the next question Yes / No
@@ -27,6 +29,7 @@
 #include "common/comma_list.h"
 #include "common/error.h"
 #include "common/strings.h"
+#include "common/sy_standard.h"
 #include "common/text_file.h"
 #include "convert/ttd_file.h"
 #include "editor/edit_timetable.h"
@@ -103,6 +106,8 @@ class EditorRun {
       ed_.sgTimeTableMouseDown({0, n[0]});
     } else if (command == 'k') {
       ed_.sbCopyModeClick(!ed_.CopyMode());
+    } else if (command == 'p') {
+      Paste(argument);
     } else if (command == 'd' && n.size() == 2) {
       ed_.sgTimeTableColumnMoved(n[0], n[1]);
     } else if (command == 'i') {
@@ -112,6 +117,25 @@ class EditorRun {
     } else if (command == 'x') {
       ed_.btCancelClick();
     }
+  }
+
+  void Paste(std::string_view block) {
+    std::vector<std::string> rows;
+    SplitString(block, rows, ';');
+    StringGrid work(1, 1, 0, 0);
+    int width = 1;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      std::vector<std::string> cells;
+      SplitString(rows[r], cells, '|');
+      width = std::max(width, static_cast<int>(cells.size()));
+      for (std::size_t c = 0; c < cells.size(); ++c) {
+        work.SetCell(static_cast<int>(c), static_cast<int>(r), cells[c]);
+      }
+    }
+    const int height = std::max(1, static_cast<int>(rows.size()));
+    work.SetColCount(width);
+    work.SetRowCount(height);
+    ed_.sbPasteClick(work, GridRect{0, 0, width - 1, height - 1});
   }
 
   // A move through the check of the cell being left.

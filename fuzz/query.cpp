@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (names.empty() || choice.size() < 3) return 0;
   query.cbStartStation.Text = names[static_cast<unsigned char>(choice[0]) % names.size()];
   query.cbZielStation.Text = names[static_cast<unsigned char>(choice[1]) % names.size()];
-  query.dtpStartTime = static_cast<unsigned char>(choice[2]) * 6;
+  query.dtpStartTime = static_cast<unsigned char>(choice[2]) * 1440 / 256;
   try {
     query.btStartQueryClick(ctx);
   } catch (const Error&) {
