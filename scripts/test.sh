@@ -26,8 +26,9 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir build-test --output-on-failure \
   -j "$jobs" --timeout "$test_timeout" --no-tests=error
 
 step "Build with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)"
-# Everything the test suite runs; the benchmarks are left out.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+# Everything the test suite runs; the benchmarks are left out. Debug information only as
+# line tables (-g1): the reports name files and lines, and the build stays quicker.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-g1 \
   -DTRIVO_WERROR=ON -DTRIVO_BUILD_GUI=ON -DTRIVO_SANITIZE=ON -DTRIVO_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 
