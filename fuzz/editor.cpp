@@ -225,21 +225,17 @@ class EditorRun {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace trivo;
   const auto parts = fuzz::SplitParts(fuzz::AsText(data, size), 4);
-  const std::vector<std::string> course = SplitTextLines(parts[0]);
   test::TempDir dir;
   dir.Write("stations.csv", "");
   dir.Write("lines.csv", std::string(kLine) + "\r\n");
-  dir.Write("line_stations.csv",
-            std::string(kLine) + "=" + (course.empty() ? std::string() : course[0]) + "\r\n");
+  dir.Write("line_stations.csv", std::string(kLine) + "=" + fuzz::FirstLine(parts[0]) + "\r\n");
   dir.Write("station_lines.csv", "");
   dir.Write("line_U1.ttd", parts[1]);
   dir.Write("distances.csv", parts[2]);
   test::RecordingUserInterface ui;
   Context ctx(ui);
-  ctx.ProjectDir = dir.path().string();
-  ctx.WorkingDir = dir.path().string();
-  ctx.PrjParams.DayGroups.push_back(
-      TDayGroupItem{std::string(kDayGroup), std::string(kDayGroup), Weekdays(0x1f)});
+  fuzz::UseFolder(ctx, dir.path());
+  fuzz::AddDayGroup(ctx, kDayGroup);
   EditorRun(dir, ctx, ui).Run(parts[3]);
   return 0;
 }

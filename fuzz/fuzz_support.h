@@ -11,6 +11,8 @@
 
 #include "common/ini_file.h"
 #include "common/strings.h"
+#include "common/text_file.h"
+#include "project/context.h"
 
 // Helpers shared by the fuzz targets.
 namespace trivo::fuzz {
@@ -46,6 +48,31 @@ inline std::vector<std::string_view> SplitParts(std::string_view input, std::siz
   parts.push_back(input);
   parts.resize(count);
   return parts;
+}
+
+// The first line of a text; empty when there is none.
+inline std::string FirstLine(std::string_view text) {
+  const std::vector<std::string> lines = SplitTextLines(text);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+// Whether a line's name gives a file of its own in the project folder, so that the
+// target can write the line's .ttd file.
+inline bool UsableFileName(std::string_view lineName) {
+  return lineName.size() <= 64 && lineName != "." && lineName != ".." &&
+         lineName.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// Inputs and outputs of the run in folder, as after loading a project there.
+inline void UseFolder(Context& ctx, const std::filesystem::path& folder) {
+  ctx.ProjectDir = folder.string();
+  ctx.WorkingDir = folder.string();
+}
+
+// A day group of the project, on all weekdays.
+inline void AddDayGroup(Context& ctx, std::string_view name) {
+  ctx.PrjParams.DayGroups.push_back(
+      TDayGroupItem{std::string(name), std::string(name), Weekdays(0x1f)});
 }
 
 // What the reader shows of a profile file: every section in file order with its keys and

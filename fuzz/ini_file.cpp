@@ -46,7 +46,7 @@ std::string KeyName(std::string_view text) {
 }
 
 // A value that reads back unchanged: one line, no blanks around it, not in quotes.
-std::string Value(std::string_view text) {
+std::string PlainValue(std::string_view text) {
   std::string value = Name(text);
   while (!value.empty() && (value.front() == '"' || value.front() == '\'')) {
     value = Trim(value.substr(1));
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string section = Name(parts[1]);
   const std::string key = KeyName(parts[2]);
-  if (!section.empty() && !key.empty()) CheckWrite(file, section, key, Value(parts[3]));
+  if (!section.empty() && !key.empty()) CheckWrite(file, section, key, PlainValue(parts[3]));
   CheckErase(file, std::string(parts[4]));
   if (!section.empty()) CheckReplace(dir, bytes, section, parts[5]);
   return 0;

@@ -28,12 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Whether a line's name gives a file name of its own in the folder.
-bool UsableFileName(std::string_view lineName) {
-  return lineName.size() <= 64 && lineName != "." && lineName != ".." &&
-         lineName.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
-}
-
 void RunReportingErrors(const std::function<void()>& action) {
   try {
     action();
@@ -71,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write("station_lines.csv", parts[4]);
   const std::vector<std::string> lines = SplitTextLines(parts[2]);
   for (std::size_t i = 0; i < 2 && i < lines.size(); ++i) {
-    if (!UsableFileName(lines[i]) || (i == 1 && lines[1] == lines[0])) continue;
+    if (!fuzz::UsableFileName(lines[i]) || (i == 1 && lines[1] == lines[0])) continue;
     write("line_" + lines[i] + ".ttd", parts[5 + i]);
   }
 

@@ -56,17 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> courses = SplitTextLines(parts[1]);
   for (std::size_t i = 0; i < 2 && i < courses.size(); ++i) {
     const std::string_view line = NameOf(courses[i]);
-    if (line.empty() || line.size() > 64 ||
-        line.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
-      continue;
-    }
+    if (line.empty() || !fuzz::UsableFileName(line)) continue;
     dir.Write("line_" + std::string(line) + ".ttd", parts[4 + i]);
   }
 
   test::RecordingUserInterface ui;
   Context ctx(ui);
-  ctx.ProjectDir = dir.path().string();
-  ctx.WorkingDir = dir.path().string();
+  fuzz::UseFolder(ctx, dir.path());
   QueryModel query;
   try {
     query.FormShow(ctx);

@@ -86,8 +86,7 @@ void CheckTimetableTable(const fs::path& file, const std::set<std::string>& inte
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace trivo;
   const auto parts = fuzz::SplitParts(fuzz::AsText(data, size), 2);
-  const std::vector<std::string> courseLines = SplitTextLines(parts[0]);
-  const std::string course = courseLines.empty() ? std::string() : courseLines[0];
+  const std::string course = fuzz::FirstLine(parts[0]);
   std::vector<std::string> stations;
   for (const std::string& station : SplitCommaList(course)) {
     if (std::find(stations.begin(), stations.end(), station) == stations.end()) {
@@ -103,10 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dir.Write("line_L.ttd", parts[1]);
   test::RecordingUserInterface ui;
   Context ctx(ui);
-  ctx.ProjectDir = dir.path().string();
-  ctx.WorkingDir = dir.path().string();
-  ctx.PrjParams.DayGroups.push_back(
-      TDayGroupItem{std::string(kDayGroup), std::string(kDayGroup), Weekdays(0x1f)});
+  fuzz::UseFolder(ctx, dir.path());
+  fuzz::AddDayGroup(ctx, kDayGroup);
   try {
     for (int button = 1; button <= 4; ++button) PressConversionButton(ctx, button);
   } catch (const Error&) {
