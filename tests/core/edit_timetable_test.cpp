@@ -388,6 +388,32 @@ TEST_F(EditorTest, AllEmptyRowIsWrittenAsCommas) {
   EXPECT_EQ(Read("line_U1.ttd"), "[1_Mo-Fr]\r\n1=" + std::string(510, ',') + "\r\n2=B\r\n");
 }
 
+// A cell saved unchecked (the one being typed, or one pasted from a web page) may hold a
+// comma or a line break, which the row format cannot hold inside a field: each becomes a
+// blank, so that the later trips of the row stay in their columns.
+TEST_F(EditorTest, CommasAndLineBreaksInCellsDoNotShiftTheRow) {
+  LoadRows({"A,08:00,09:00,10:00", "B,08:05,09:05,10:05"});
+  ed_.sbCopyModeClick(true);
+  ed_.sgTimeTableSelectCell({3, 2});
+  ed_.SetCellEditorText("9,00");
+  ed_.sgTimeTableSelectCell({3, 3});
+  ed_.SetCellEditorText("09:05\r\n(Ersatz)");
+  ed_.btSaveClick();
+  EXPECT_NE(Read("line_U1.ttd").find("1=A,08:00,9 00,10:00\r\n2=B,08:05,09:05  (Ersatz),10:05\r\n"),
+            std::string::npos);
+  ed_.btTimeTableEditClick();
+  EXPECT_EQ(Column(4), (Lines{"10:00", "10:05"}));
+}
+
+// A row that is a quoted station alone would lose its quotes when read.
+TEST_F(EditorTest, RowInQuotesReadsBackAsSaved) {
+  LoadRows({"A,08:00", "\"B\",", "C,08:09"});
+  ed_.btSaveClick();
+  EXPECT_NE(Read("line_U1.ttd").find("\r\n2=\"\"B\"\"\r\n"), std::string::npos);
+  ed_.btTimeTableEditClick();
+  EXPECT_EQ(Column(1), (Lines{"A", "\"B\"", "C"}));
+}
+
 TEST_F(EditorTest, TravelTimeScanTakesTheShortestTimeAcrossMidnight) {
   LoadRows({"A,23:55,08:00,10:00", "B,00:05,08:07,10:05"});
   int errors = 0;

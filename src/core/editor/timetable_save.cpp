@@ -30,6 +30,28 @@ std::string StarredTime(std::string text) {
   return text;
 }
 
+// A cell as a field of its row: a comma would split the field and a line break or NUL
+// would end the row, so each of them becomes a blank (a cell typed and saved unchecked
+// or pasted from a web page may hold them); then the field is trimmed.
+std::string RowField(const std::string& text) {
+  std::string field = text;
+  for (char& c : field) {
+    if (c == ',' || c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  return Trim(field);
+}
+
+// A profile-file value is read without one pair of quotes that encloses it whole, so a
+// row that begins and ends with the same quote is written inside one more pair of it:
+// the row reads back as it was.
+std::string KeepEnclosingQuotes(std::string row) {
+  if (row.size() < 2 || (row.front() != '"' && row.front() != '\'') || row.back() != row.front()) {
+    return row;
+  }
+  const char quote = row.front();
+  return quote + row + quote;
+}
+
 }  // namespace
 
 int EditTimeTable::CheckPairsBeforeSave() {
@@ -161,12 +183,12 @@ void EditTimeTable::WriteTimetableFiles(const std::filesystem::path& timetableFi
     std::size_t cut = 0;  // the length up to the last non-empty field
     for (int c = 1; c <= LastCol(); ++c) {
       if (c > 1) row += ',';
-      const std::string field = Trim(Text(c, r));
+      const std::string field = RowField(Text(c, r));
       row += field;
       if (!field.empty()) cut = row.size();
     }
     if (cut > 0) row.resize(cut);
-    rows.emplace_back(std::to_string(r - 1), std::move(row));
+    rows.emplace_back(std::to_string(r - 1), KeepEnclosingQuotes(std::move(row)));
     stations.push_back(Station(r));
   }
 
