@@ -26,12 +26,7 @@ std::string QuotedCommaList(const std::vector<std::string>& items) {
   std::string text;
   for (const std::string& item : items) {
     if (!text.empty()) text += ',';
-    text += '"';
-    for (const char c : item) {
-      text += c;
-      if (c == '"') text += '"';
-    }
-    text += '"';
+    text += DoubleQuoted(item);
   }
   return text;
 }

@@ -72,12 +72,8 @@ int RunConvert(int argc, char** argv) {
   if (!parsed.arguments) return parsed.exitStatus;
   std::vector<int> steps = AllSteps();
   if (const auto& stepText = parsed.arguments->optionValue) {
-    std::optional<std::vector<int>> chosen = ParseStepList(*stepText);
-    if (!chosen) {
-      return UsageError(kConvert, "invalid step list '" + *stepText +
-                                      "': expected comma-separated numbers 1 to 5, for "
-                                      "example 1,2,3");
-    }
+    std::optional<std::vector<int>> chosen = StepsOption(kConvert, *stepText);
+    if (!chosen) return kExitUsage;
     steps = std::move(*chosen);
   }
   if (!ProjectFileExists(kConvert, parsed.arguments->projectFile)) return kExitUsage;

@@ -355,11 +355,8 @@ int RunEdit(int argc, char** argv) {
   const ProjectCommandArguments& arguments = *parsed.arguments;
   std::vector<int> steps;
   if (arguments.optionValue) {
-    std::optional<std::vector<int>> chosen = ParseStepList(*arguments.optionValue);
-    if (!chosen) {
-      return UsageError(kEdit, "invalid step list '" + *arguments.optionValue +
-                                   "': expected comma-separated numbers 1 to 5");
-    }
+    std::optional<std::vector<int>> chosen = StepsOption(kEdit, *arguments.optionValue);
+    if (!chosen) return kExitUsage;
     steps = std::move(*chosen);
   }
   if (!ProjectFileExists(kEdit, arguments.projectFile)) return kExitUsage;

@@ -1,6 +1,12 @@
 #include "step_list.h"
 
+#include <string_view>
+
+#include "project_command.h"
+
 namespace trivo::cli {
+
+namespace {
 
 std::optional<std::vector<int>> ParseStepList(std::string_view text) {
   std::vector<int> steps;
@@ -16,8 +22,20 @@ std::optional<std::vector<int>> ParseStepList(std::string_view text) {
   }
 }
 
+}  // namespace
+
 std::vector<int> AllSteps() {
   return {1, 2, 3, 4, 5};
+}
+
+std::optional<std::vector<int>> StepsOption(const ProjectCommandSpec& spec,
+                                            const std::string& list) {
+  std::optional<std::vector<int>> steps = ParseStepList(list);
+  if (!steps) {
+    UsageError(spec, "invalid step list '" + list +
+                         "': expected comma-separated numbers 1 to 5, for example 1,2,3");
+  }
+  return steps;
 }
 
 }  // namespace trivo::cli

@@ -10,6 +10,10 @@ namespace trivo {
 // Removes every character whose code is at most that of the blank (blanks and
 // control characters) from both ends.
 std::string Trim(std::string_view text);
+
+// The text in double quotes, each double quote inside doubled: how a comma list item
+// (SplitCommaList) or a cell of tab-separated lines holds any text.
+std::string DoubleQuoted(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 

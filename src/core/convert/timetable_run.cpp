@@ -280,10 +280,9 @@ class TimetableRun {
     if (!lineStationsCsv_) {
       lineStationsCsv_ = ReadTextLines(ctx_.ProjectFile("line_stations.csv"), {}, &ctx_.files);
     }
-    const int index = IndexOfName(*lineStationsCsv_, lineName);
-    hasEntry = index >= 0;
-    if (index < 0) return *lineStationsCsv_;
-    return SplitCommaList(ValueOf((*lineStationsCsv_)[static_cast<std::size_t>(index)]));
+    std::optional<std::vector<std::string>> stations = LineStationList(*lineStationsCsv_, lineName);
+    hasEntry = stations.has_value();
+    return stations ? std::move(*stations) : *lineStationsCsv_;
   }
 
   // One section row: its station (the first cell) is checked against the header of the
@@ -459,6 +458,13 @@ class TimetableRun {
 };
 
 }  // namespace
+
+std::optional<std::vector<std::string>> LineStationList(
+    const std::vector<std::string>& lineStationsCsv, std::string_view lineName) {
+  const int index = IndexOfName(lineStationsCsv, lineName);
+  if (index < 0) return std::nullopt;
+  return SplitCommaList(ValueOf(lineStationsCsv[static_cast<std::size_t>(index)]));
+}
 
 bool TimetableCsvInputsExist(const Context& ctx) {
   return FileExists(ctx.ProjectFile("lines.csv")) && FileExists(ctx.ProjectFile("stations.csv")) &&

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,11 @@ struct TimetableRunOptions {
 // Whether lines.csv, stations.csv, line_stations.csv and station_lines.csv all exist in
 // the project folder.
 bool TimetableCsvInputsExist(const Context& ctx);
+
+// A line's stations by the lines of line_stations.csv: the items of the first entry named
+// like the line (letter case ignored); nothing when the file has no such entry.
+std::optional<std::vector<std::string>> LineStationList(
+    const std::vector<std::string>& lineStationsCsv, std::string_view lineName);
 
 // The timetable conversion: for every line, day group and direction one
 // tt_<LineID>_<Direction>_<DayGroupID>.ptf, per line ttc_<LineID>.ptf, and at the end

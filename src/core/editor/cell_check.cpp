@@ -139,9 +139,8 @@ std::optional<std::vector<std::string>> EditTimeTable::CopyTripPattern(int col, 
     switch (GetCellState(sourceCol, r)) {
       case TCellState::csTime: {
         if (!offset || sourceIntervalAbove) return std::nullopt;
-        const ClockTime source = *TimeAt(sourceCol, r);
-        const std::int32_t total = source.minute + *offset;
-        texts.push_back(EncodeTimeString((total / 60 + source.hour) % 24, total % 60));
+        const ClockTime shifted = TimeAt(sourceCol, r)->Plus(*offset);
+        texts.push_back(EncodeTimeString(shifted.hour, shifted.minute));
         break;
       }
       case TCellState::csInterval:
@@ -226,8 +225,7 @@ std::optional<std::string> EditTimeTable::CheckOffsetInput(std::string_view t) c
   std::optional<ClockTime> base = PrevTimeInColumn(current_.col, current_.row);
   if (!base) base = PrevTimeInEarlierColumns(current_.col, current_.row);
   if (!base) return std::nullopt;
-  const std::int32_t total = base->minute + k;
-  return AcceptTime({(total / 60 + base->hour) % 24, total % 60});
+  return AcceptTime(base->Plus(k));
 }
 
 std::optional<std::string> EditTimeTable::CheckMinuteInput(std::string_view t) const {

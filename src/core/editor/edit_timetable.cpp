@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "common/comma_list.h"
 #include "common/error.h"
 #include "common/messages.h"
-#include "common/name_value.h"
 #include "common/strings.h"
 #include "common/sy_standard.h"
 #include "common/text_file.h"
@@ -91,15 +89,6 @@ void EditTimeTable::FormShow() {
   }
 }
 
-std::optional<std::vector<std::string>> EditTimeTable::LineStations(
-    const std::string& lineName) const {
-  const std::vector<std::string> lines =
-      ReadTextLines(ctx_.ProjectFile("line_stations.csv"), {}, &ctx_.files);
-  const int index = IndexOfName(lines, lineName);
-  if (index < 0) return std::nullopt;
-  return SplitCommaList(ValueOf(lines[static_cast<std::size_t>(index)]));
-}
-
 void EditTimeTable::btTimeTableEditClick() {
   if (!FileExists(ctx_.ProjectFile("line_stations.csv")) ||
       !FileExists(ctx_.ProjectFile("station_lines.csv"))) {
@@ -114,7 +103,8 @@ void EditTimeTable::btTimeTableEditClick() {
   ctx_.editor.CurrentDayGroupName = timetable.dayGroupName;
   ctx_.editor.CurrentDirection = timetable.direction;
 
-  const std::optional<std::vector<std::string>> stations = LineStations(timetable.lineName);
+  const std::optional<std::vector<std::string>> stations = LineStationList(
+      ReadTextLines(ctx_.ProjectFile("line_stations.csv"), {}, &ctx_.files), timetable.lineName);
   if (stations && stations->empty()) return;
   std::optional<IniFile> file;
   if (const auto path = TimetableFilePath(ctx_, timetable.lineName)) {

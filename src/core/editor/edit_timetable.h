@@ -27,6 +27,11 @@ struct ClockTime {
   std::int32_t hour = 0;
   std::int32_t minute = 0;
   std::int32_t Minutes() const { return hour * 60 + minute; }
+  // The clock time minutes (0 or more) later, after midnight on the next day.
+  ClockTime Plus(std::int32_t minutes) const {
+    const std::int32_t total = minute + minutes;
+    return {(hour + total / 60) % 24, total % 60};
+  }
 };
 
 // Which cells changed since the window last asked, so that it redraws only those.
@@ -145,10 +150,7 @@ class EditTimeTable {
   void Touch(int col, int row);
   void TouchShape() { changes_.shape = true; }
 
-  // Loading: the stations of a line from line_stations.csv; nullopt when the file has no
-  // entry for the line.
-  std::optional<std::vector<std::string>> LineStations(const std::string& lineName) const;
-  // Fills the grid with the section's rows, or with the stations for a new timetable;
+  // Loading: fills the grid with the section's rows, or with the stations for a new timetable;
   // false when there is nothing to show.
   bool LoadGrid(const Loaded& timetable, const IniFile* file,
                 const std::optional<std::vector<std::string>>& stations);

@@ -23,28 +23,19 @@ void TravelTimes::AddNewCross(const std::string& station) {
   NewCrossStations.push_back(station);
 }
 
-std::string QuoteStation(const std::string& name) {
-  std::string quoted = "\"";
-  for (const char c : name) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  quoted += '"';
-  return quoted;
-}
-
+// A station name in distances.csv is a comma list item in double quotes.
 std::vector<std::pair<std::string, std::string>> DistanceKeys(
     const TravelTimes& times, const std::vector<std::string>& stations, int firstDataRow) {
   const auto station = [&](int row) {
-    return QuoteStation(stations[static_cast<std::size_t>(row - firstDataRow)]);
+    return DoubleQuoted(stations[static_cast<std::size_t>(row - firstDataRow)]);
   };
   std::vector<std::pair<std::string, std::string>> keys;
-  std::string chain = stations.empty() ? std::string() : QuoteStation(stations.front());
+  std::string chain = stations.empty() ? std::string() : DoubleQuoted(stations.front());
   for (std::size_t i = 0; i + 1 < stations.size(); ++i) {
     chain += ',';
     chain += std::to_string(times.ConsecutiveMinutes[i]);
     chain += ',';
-    chain += QuoteStation(stations[i + 1]);
+    chain += DoubleQuoted(stations[i + 1]);
   }
   keys.emplace_back("distance1", std::move(chain));
 
@@ -64,7 +55,7 @@ std::vector<std::pair<std::string, std::string>> DistanceKeys(
     std::string names;
     for (const std::string& name : times.NewCrossStations) {
       if (!names.empty()) names += ',';
-      names += QuoteStation(name);
+      names += DoubleQuoted(name);
     }
     keys.emplace_back("newcross", std::move(names));
   }

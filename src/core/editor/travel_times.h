@@ -32,9 +32,6 @@ struct TravelTimes {
   void AddNewCross(const std::string& station);
 };
 
-// A station name in distances.csv: in double quotes, inner double quotes doubled.
-std::string QuoteStation(const std::string& name);
-
 // The keys of a timetable's section in distances.csv, in the order written: distance1
 // always, distance2 when there are skips, newcross when there are such stations.
 // stations holds the station name of every data row, top to bottom.

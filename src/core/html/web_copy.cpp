@@ -5,6 +5,7 @@
 
 #include "common/error.h"
 #include "common/messages.h"
+#include "common/strings.h"
 #include "html/sy_html.h"
 
 namespace trivo {
@@ -48,12 +49,7 @@ int Clamp(int value, int count) {
 // A cell for tab-separated lines: in double quotes when it holds a separator or a quote.
 std::string SeparatedCell(const std::string& text) {
   if (text.find_first_of("\t\r\n\"") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
+  return DoubleQuoted(text);
 }
 
 }  // namespace
