@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/messages.h"
 #include "common/string_grid.h"
 #include "common/text_file.h"
 #include "exit_status.h"
@@ -87,7 +88,7 @@ int RunHtmlImport(int argc, char** argv) {
   try {
     html = trivo::ReadFileBytes(arguments.file);
   } catch (const std::exception& error) {
-    std::cerr << "trivo html-import: " << error.what() << '\n';
+    std::cerr << "trivo html-import: " << trivo::msg::ErrorText(error) << '\n';
     return kExitUsage;
   }
 
@@ -104,7 +105,7 @@ int RunHtmlImport(int argc, char** argv) {
   try {
     fmWebCopy.btPasteClick(html, editorGrid);
   } catch (const std::exception& error) {
-    std::cerr << "trivo html-import: " << error.what() << '\n';
+    std::cerr << "trivo html-import: " << trivo::msg::ErrorText(error) << '\n';
     status = kExitFailed;
   }
   const trivo::StringGrid& grid = fmWebCopy.sgWorkGrid;

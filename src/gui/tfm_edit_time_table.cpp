@@ -6,18 +6,12 @@
 #include <QVBoxLayout>
 
 #include "command_guard.h"
+#include "new_button.h"
 #include "text_codec.h"
 
 namespace trivo::gui {
 
 namespace {
-
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
-}
 
 QComboBox* NewList(QWidget* parent, const char* name) {
   auto* box = new QComboBox(parent);

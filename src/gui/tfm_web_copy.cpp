@@ -20,6 +20,7 @@
 #include <string>
 
 #include "command_guard.h"
+#include "new_button.h"
 #include "string_grid_model.h"
 #include "text_codec.h"
 
@@ -34,13 +35,6 @@ QComboBox* NewDropDownList(QWidget* parent, const char* name,
   for (const std::string& item : items) box->addItem(FromCp1252(item));
   box->setCurrentIndex(0);
   return box;
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
 }
 
 QWidget* NewPanel(QWidget* parent, const char* name, int width) {
