@@ -151,7 +151,7 @@ class TimetableRun {
                            FileExists(ctx_.WorkingFile("stations.ptf")) &&
                            FileExists(ctx_.WorkingFile("line_stations.ptf"));
     if (ptfInputs && go) {
-      LoadStationsPtf(ctx_);
+      LoadStationsPtf(ctx_.WorkingDir, dm_.cdsStations, ctx_.ui);
     } else {
       Notice(std::string(kMissingFiles));
       go = Editor();
