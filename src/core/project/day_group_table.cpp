@@ -16,5 +16,4 @@ void BuildDayGroupTable(Context& ctx) {
   }
 }
 
-
 }  // namespace trivo

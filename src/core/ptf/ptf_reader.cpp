@@ -166,8 +166,7 @@ bool LoadTableFromPtf(const std::filesystem::path& workingDir, std::string_view 
   }
 }
 
-void LoadStationsPtf(const std::filesystem::path& workingDir, Table& stations,
-                     UserInterface& ui) {
+void LoadStationsPtf(const std::filesystem::path& workingDir, Table& stations, UserInterface& ui) {
   stations.CreateEmpty();
   if (!LoadTableFromPtf(workingDir, "stations.ptf", stations)) {
     ui.ShowMessage("Keine Stationen gefunden (Datei: stations.ptf)!");

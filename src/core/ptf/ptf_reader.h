@@ -26,7 +26,6 @@ bool LoadTableFromPtf(const std::filesystem::path& workingDir, std::string_view 
 
 // Reloads the station table (cdsStations) from stations.ptf in workingDir; shows
 // "Keine Stationen gefunden (Datei: stations.ptf)!" when that fails.
-void LoadStationsPtf(const std::filesystem::path& workingDir, Table& stations,
-                     UserInterface& ui);
+void LoadStationsPtf(const std::filesystem::path& workingDir, Table& stations, UserInterface& ui);
 
 }  // namespace trivo
