@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "commands.h"
@@ -54,6 +55,19 @@ Commands:
   copymode on|off       press or release "Kopiermodus"
   dragcol FROM TO       drag trip column FROM to position TO
   insertcol             the pop-up item "Spalte einfügen"
+  undo                  "Bearbeiten" -> "Rückgängig": takes the last change back
+  redo                  "Bearbeiten" -> "Wiederholen": makes it again
+  menu                  print the menu "Bearbeiten" (see below)
+  gselect L T R B       select the rectangle of the editor's grid from column L,
+                        row T to column R, row B (the current cell stays; cell
+                        drops the selection)
+  inserttrip            "Fahrt einfügen": an empty trip column before the current
+                        one
+  deletetrip            "Fahrt löschen": deletes the selected trip columns, or the
+                        current one
+  repeat N HH:MM        "Fahrt wiederholen...": copies the selected trip columns
+  repeat N xCOUNT       (or the current one) as one pattern every N minutes, until
+                        the last departure HH:MM or COUNT times
   save                  press "Änderungen speichern" (only while it is shown)
   cancel                press "Änderungen verwerfen"
   answer A...           answers (yes, no, cancel) for the next questions, in order;
@@ -87,6 +101,9 @@ Output (standard output, in the order it happens, texts in Windows-1252):
   \t, a line feed \n, a carriage return \r.
   wprint writes [sgWorkGrid], then every row of the work grid, all its cells joined
   by TAB, written as above.
+  menu writes [Bearbeiten] <undo item> | <redo item>, for example
+    [Bearbeiten] Rückgängig: Eingabe | Wiederholen
+  where an item without a colon is disabled.
 
 Options:
   --steps LIST  comma-separated conversion steps 1 to 5 to run first
@@ -173,6 +190,7 @@ class EditScript {
       const std::vector<int> at = Numbers(command, 2);
       if (shown) {
         const CellPos target = TripCell(at[0], at[1]);
+        selection_.reset();
         Run([&] { editor_.sgTimeTableSelectCell(target); });
       }
     } else if (name == "type") {
@@ -201,6 +219,34 @@ class EditScript {
     } else if (name == "insertcol") {
       NoArguments(command);
       if (shown) Run([&] { editor_.Spalteeinfgen1Click(); });
+    } else if (name == "undo" || name == "redo") {
+      NoArguments(command);
+      if (shown) Run([&] { name == "undo" ? editor_.Undo() : editor_.Redo(); });
+    } else if (name == "menu") {
+      NoArguments(command);
+      std::cout << "[Bearbeiten] " << editor_.UndoText() << " | " << editor_.RedoText() << '\n';
+    } else if (name == "gselect") {
+      const std::vector<int> corners = Numbers(command, 4);
+      if (shown) {
+        TripCell(corners[0], corners[1]);
+        TripCell(corners[2], corners[3]);
+        selection_ = GridRect{corners[0], corners[1], corners[2], corners[3]};
+      }
+    } else if (name == "inserttrip") {
+      NoArguments(command);
+      if (shown) Run([&] { editor_.InsertTripColumn(); });
+    } else if (name == "deletetrip") {
+      NoArguments(command);
+      if (shown) {
+        const auto [first, last] = SelectedColumns();
+        Run([&] { editor_.DeleteTripColumns(first, last); });
+      }
+    } else if (name == "repeat") {
+      const TripRepeat repeat = RepeatArguments(command);
+      if (shown) {
+        const auto [first, last] = SelectedColumns();
+        Run([&] { editor_.RepeatTrips(first, last, repeat); });
+      }
     } else if (name == "html") {
       const FileRead html = TryReadFileBytes(std::string(command.rest));
       if (!command.hasRest || !html.read) {
@@ -248,6 +294,33 @@ class EditScript {
       throw ScriptError{"no data row " + std::to_string(row)};
     }
     return {TripColumn(col), row};
+  }
+
+  // The trip columns of the selection made with gselect, or the current column.
+  std::pair<int, int> SelectedColumns() const {
+    const int last = editor_.sgTimeTable().ColCount() - 1;
+    if (selection_ && std::max(selection_->Left, selection_->Right) <= last) {
+      return std::minmax(selection_->Left, selection_->Right);
+    }
+    return {editor_.Current().col, editor_.Current().col};
+  }
+
+  static TripRepeat RepeatArguments(const Split& command) {
+    const Split every = SplitWord(command.rest);
+    const Split until = SplitWord(every.rest);
+    if (!command.hasRest || !every.hasRest || until.hasRest) {
+      throw ScriptError{"repeat needs minutes and HH:MM or xCOUNT"};
+    }
+    TripRepeat repeat;
+    repeat.everyMinutes = Number(every.word);
+    if (!until.word.empty() && until.word.front() == 'x') {
+      repeat.copies = Number(until.word.substr(1));
+    } else {
+      const std::int32_t minutes = TimeStringToMinutes(until.word);
+      if (minutes < 0) throw ScriptError{"'" + std::string(until.word) + "' is no time HH:MM"};
+      repeat.untilMinutes = minutes;
+    }
+    return repeat;
   }
 
   void CheckWorkCell(int col, int row) const {
@@ -343,6 +416,7 @@ class EditScript {
   ProjectSession& session_;
   EditTimeTable editor_;
   WebCopy web_;
+  std::optional<GridRect> selection_;  // of the editor's grid
 };
 
 }  // namespace

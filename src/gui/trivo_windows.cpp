@@ -26,6 +26,7 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   // copy window scores the tables of a page against the editor's stations.
   fmEditTimeTable->showWebCopy = [this] { fmWebCopy->ShowWithoutWaiting(); };
   fmEditTimeTable->closeWebCopy = [this] { fmWebCopy->close(); };
+  fmEditTimeTable->execModal = [this](QDialog& dialog) { return dialogs.execModal(dialog); };
   fmEditTimeTable->workGridSelection = [this] {
     const trivo::WebCopy& work = fmWebCopy->model();
     const std::optional<trivo::GridRect> selection = work.Selection();

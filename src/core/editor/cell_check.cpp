@@ -13,6 +13,9 @@ namespace trivo {
 namespace {
 
 constexpr std::string_view kFillDown = "Für alle weiteren Stationen übernehmen?";
+// The names of the steps in the menu "Bearbeiten".
+constexpr std::string_view kFillDownStep = "Intervall für alle weiteren Stationen";
+constexpr std::string_view kPatternStep = "Fahrtmuster übernehmen";
 
 bool IsDigit(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) != 0;
@@ -105,6 +108,7 @@ bool EditTimeTable::IsIntervalAllowed(int col, int row, std::int32_t minutes) co
 
 void EditTimeTable::FillDownInterval(int col, int row, std::int32_t minutes) {
   if (col < kFirstTripCol) return;
+  NameStep(kFillDownStep);
   const std::string text = std::to_string(minutes) + " Min";
   for (int r = row; r <= LastRow(); ++r) {
     Write(col, r, LeftNeighbourState(col, r) == TCellState::csTime ? text : std::string());
@@ -282,6 +286,7 @@ bool EditTimeTable::ApplyTripPattern(std::string_view t) {
   const std::optional<std::vector<std::string>> texts =
       CopyTripPattern(current_.col, current_.row, static_cast<int>(sourceCol));
   if (!texts) return false;
+  NameStep(kPatternStep);
   for (std::size_t i = 0; i < texts->size(); ++i) {
     Write(current_.col, current_.row + static_cast<int>(i), (*texts)[i]);
   }

@@ -10,6 +10,7 @@
 #include "common/text_file.h"
 #include "convert/ttd_file.h"
 #include "editor/edit_timetable.h"
+#include "editor/step_scope.h"
 
 namespace trivo {
 
@@ -18,6 +19,7 @@ namespace {
 constexpr std::string_view kSaveDespiteErrors =
     "Der Fahrplan enthält Fehler - Möchten Sie trotzdem speichern?";
 constexpr std::string_view kInvalidLineName = "Ungültiger Linienname: ";
+constexpr std::string_view kSaveRepairs = "Korrekturen beim Speichern";
 
 bool IsEntry(TCellState state) {
   return state == TCellState::csTime || state == TCellState::csInterval;
@@ -165,12 +167,15 @@ void EditTimeTable::btSaveClick() {
     ctx_.ui.ShowMessage(std::string(kInvalidLineName) + loaded_->lineName);
     return;
   }
+  StepScope step(*this, kSaveRepairs);
   int errors = CheckPairsBeforeSave();
   const TravelTimes times = ScanTravelTimes(errors);
   if (errors > 0 && ctx_.ui.Confirm(std::string(kSaveDespiteErrors), false) != Answer::Yes) {
     return;
   }
   WriteTimetableFiles(*timetableFile, times);
+  CommitStep();
+  history_.MarkSaved();
   LeaveEditMode();
 }
 
