@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/text_file.h"
 
 namespace trivo {
