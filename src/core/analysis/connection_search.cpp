@@ -75,12 +75,12 @@ ConnectionSearch::ConnectionSearch(const Network& network, TreeModel& tvStart, T
       memo_(mSearchDistances),
       found_(std::move(found)) {}
 
-void ConnectionSearch::Start(const std::string& S, const std::string& Z) {
-  S_ = S;
-  Z_ = Z;
-  const std::int32_t estimate = network_.Distance(S, Z);
-  candidates_[kStart] = {{estimate, trees_[kStart]->InsertRoot(S)}};
-  candidates_[kZiel] = {{estimate, trees_[kZiel]->InsertRoot(Z)}};
+void ConnectionSearch::Start(const std::string& start, const std::string& destination) {
+  start_ = start;
+  destination_ = destination;
+  const std::int32_t estimate = network_.Distance(start, destination);
+  candidates_[kStart] = {{estimate, trees_[kStart]->InsertRoot(start)}};
+  candidates_[kZiel] = {{estimate, trees_[kZiel]->InsertRoot(destination)}};
   ShowCandidates(kStart);
   ShowCandidates(kZiel);
   tieSide_ = kStart;
@@ -101,32 +101,38 @@ void ConnectionSearch::Run() {
 
 void ConnectionSearch::Expand(Side side) {
   std::vector<SearchCandidate>& candidates = candidates_[side];
-  TreeNode* X = candidates.front().node;
-  const std::int32_t g = candidates.front().estimate;
-  const TreeNode* reachedBy = X->Parent();
+  TreeNode* station = candidates.front().node;
+  const std::int32_t estimateSoFar = candidates.front().estimate;
+  const TreeNode* reachedBy = station->Parent();
 
-  std::vector<std::string> lines = SplitAtCommas(network_.TransferStationLines.Value(X->Text()));
-  if (lines.empty()) lines.emplace_back(network_.StationLinesList.Value(X->Text()));
+  std::vector<std::string> lines =
+      SplitAtCommas(network_.TransferStationLines.Value(station->Text()));
+  if (lines.empty()) lines.emplace_back(network_.StationLinesList.Value(station->Text()));
   std::vector<TreeNode*> newLines;
   for (std::string& line : lines) {
     if (reachedBy != nullptr && line == reachedBy->Text()) continue;
-    newLines.push_back(X->AddChild(std::move(line)));
+    newLines.push_back(station->AddChild(std::move(line)));
   }
   candidates.erase(candidates.begin());
 
-  const std::string& farEnd = side == kStart ? Z_ : S_;
-  for (TreeNode* N : newLines) {
-    for (const std::string& M : SplitAtCommas(network_.LineTransferStations.Value(N->Text()))) {
-      const bool reachedEnd = reachedBy != nullptr && M == farEnd;
-      if (!reachedEnd) MeetAt(side, X, g, N, M);
-      if (StationOnPath(M, X) || M == S_ || M == Z_) continue;
-      const std::string& x = X->Text();
-      const std::int32_t estimate = side == kStart
-                                        ? g - network_.Distance(x, Z_) + network_.Distance(x, M) +
-                                              network_.Distance(M, Z_) + 1
-                                        : g - network_.Distance(S_, x) + network_.Distance(M, x) +
-                                              network_.Distance(S_, M) + 2;
-      candidates.push_back({estimate, N->AddChild(M)});
+  const std::string& farEnd = side == kStart ? destination_ : start_;
+  for (TreeNode* lineNode : newLines) {
+    for (const std::string& nextStation :
+         SplitAtCommas(network_.LineTransferStations.Value(lineNode->Text()))) {
+      const bool reachedEnd = reachedBy != nullptr && nextStation == farEnd;
+      if (!reachedEnd) MeetAt(side, station, estimateSoFar, lineNode, nextStation);
+      if (StationOnPath(nextStation, station) || nextStation == start_ ||
+          nextStation == destination_)
+        continue;
+      const std::string& stationName = station->Text();
+      const std::int32_t estimate =
+          side == kStart ? estimateSoFar - network_.Distance(stationName, destination_) +
+                               network_.Distance(stationName, nextStation) +
+                               network_.Distance(nextStation, destination_) + 1
+                         : estimateSoFar - network_.Distance(start_, stationName) +
+                               network_.Distance(nextStation, stationName) +
+                               network_.Distance(start_, nextStation) + 2;
+      candidates.push_back({estimate, lineNode->AddChild(nextStation)});
     }
     ++lineCounter_;
   }
@@ -134,23 +140,26 @@ void ConnectionSearch::Expand(Side side) {
   ShowCandidates(side);
 }
 
-void ConnectionSearch::MeetAt(Side side, const TreeNode* X, std::int32_t g, TreeNode* N,
-                              const std::string& M) {
-  const std::string& x = X->Text();
-  for (const SearchCandidate& C : candidates_[side == kStart ? kZiel : kStart]) {
-    if (C.node->Text() != M) continue;
-    if (StationOnPath(M, X)) continue;
-    // The other side came to M on the same line.
-    if (C.node->Parent() != nullptr && C.node->Parent()->Text() == N->Text()) continue;
-    if (PathsShareStation(N, C.node)) return;
+void ConnectionSearch::MeetAt(Side side, const TreeNode* station, std::int32_t estimateSoFar,
+                              TreeNode* lineNode, const std::string& nextStation) {
+  const std::string& stationName = station->Text();
+  for (const SearchCandidate& other : candidates_[side == kStart ? kZiel : kStart]) {
+    if (other.node->Text() != nextStation) continue;
+    if (StationOnPath(nextStation, station)) continue;
+    // The other side came to nextStation on the same line.
+    if (other.node->Parent() != nullptr && other.node->Parent()->Text() == lineNode->Text())
+      continue;
+    if (PathsShareStation(lineNode, other.node)) return;
     if (side == kStart) {
-      found_({N, C.node,
-              g + network_.Distance(x, M) + C.estimate - network_.Distance(x, Z_) -
-                  network_.Distance(S_, M) + 1});
+      found_({lineNode, other.node,
+              estimateSoFar + network_.Distance(stationName, nextStation) + other.estimate -
+                  network_.Distance(stationName, destination_) -
+                  network_.Distance(start_, nextStation) + 1});
     } else {
-      found_({C.node, N,
-              C.estimate + g + network_.Distance(M, x) - network_.Distance(M, Z_) -
-                  network_.Distance(S_, x) + 1});
+      found_({other.node, lineNode,
+              other.estimate + estimateSoFar + network_.Distance(nextStation, stationName) -
+                  network_.Distance(nextStation, destination_) -
+                  network_.Distance(start_, stationName) + 1});
     }
     return;
   }

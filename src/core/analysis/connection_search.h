@@ -41,7 +41,7 @@ bool PathsShareStation(const TreeNode* lineNode, const TreeNode* stationNode);
 // The route text of Memo1: "A=>L1=>=>C=>L2=>Z".
 std::string RouteText(const ConnectionCandidate& connection);
 
-// The search of one press of "Abfrage starten" from the station S and the station Z:
+// The search of one press of "Abfrage starten" from the start and the destination station:
 // a tree grows from each, always on the side whose best candidate has the lower estimate,
 // until 10 line nodes were processed or a side has no candidate left. Every connection
 // found is passed to found at once.
@@ -54,9 +54,9 @@ class ConnectionSearch {
 
   static constexpr int kMaxLineNodes = 10;
 
-  // Inserts the roots S and Z at the top of the trees and writes the starting candidate
-  // lists to mSearchDistances (which the caller empties first).
-  void Start(const std::string& S, const std::string& Z);
+  // Inserts the roots start and destination at the top of the trees and writes the starting
+  // candidate lists to mSearchDistances (which the caller empties first).
+  void Start(const std::string& start, const std::string& destination);
   // Expands until the search is over.
   void Run();
 
@@ -64,15 +64,18 @@ class ConnectionSearch {
   enum Side { kStart = 0, kZiel = 1 };
 
   void Expand(Side side);
-  void MeetAt(Side side, const TreeNode* X, std::int32_t g, TreeNode* N, const std::string& M);
+  // Reports a connection where the other side's candidates hold nextStation, reached from
+  // station over lineNode.
+  void MeetAt(Side side, const TreeNode* station, std::int32_t estimateSoFar, TreeNode* lineNode,
+              const std::string& nextStation);
   void ShowCandidates(Side side);
 
   const Network& network_;
   TreeModel* trees_[2];
   std::vector<std::string>& memo_;
   FoundConnection found_;
-  std::string S_;
-  std::string Z_;
+  std::string start_;
+  std::string destination_;
   std::vector<SearchCandidate> candidates_[2];
   Side tieSide_ = kStart;
   int lineCounter_ = 0;
