@@ -21,7 +21,9 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-std::string JsonTime(Minutes time) { return "\"" + HourMinuteText(time) + "\""; }
+std::string JsonTime(Minutes time) {
+  return "\"" + HourMinuteText(time) + "\"";
+}
 
 }  // namespace
 

@@ -20,7 +20,9 @@ RaptorSearch::RaptorSearch(const DayTimetable& timetable)
       isMarked_(stations_, 0),
       routeStart_(timetable.Routes().size(), kNoStart) {}
 
-void RaptorSearch::Reset() { std::fill(labels_.begin(), labels_.end(), kNever); }
+void RaptorSearch::Reset() {
+  std::fill(labels_.begin(), labels_.end(), kNever);
+}
 
 std::vector<int> RaptorSearch::Run(StationId from, StationId to, Minutes departure,
                                    const SearchOptions& options) {
@@ -83,7 +85,8 @@ std::vector<int> RaptorSearch::Run(StationId from, StationId to, Minutes departu
         if (current.Valid() && timetable_.Event(current, position).departure < readyAt) continue;
         // The earliest trip of the route that leaves here at readyAt or later.
         std::uint32_t low = 0;
-        std::uint32_t high = current.Valid() ? current.Get() - route.firstTrip.Get() : route.tripCount;
+        std::uint32_t high =
+            current.Valid() ? current.Get() - route.firstTrip.Get() : route.tripCount;
         while (low < high) {
           const std::uint32_t middle = low + (high - low) / 2;
           const TripId trip(route.firstTrip.Get() + middle);
@@ -120,8 +123,7 @@ Journey RaptorSearch::Rebuild(StationId from, StationId to, int round) const {
   StationId station = to;
   for (; round >= 1; --round) {
     const Parent& parent = parents_[static_cast<std::size_t>(round) * stations_ + station.Slot()];
-    const DayTimetable::Route& route =
-        timetable_.Routes()[timetable_.TripAt(parent.trip).route];
+    const DayTimetable::Route& route = timetable_.Routes()[timetable_.TripAt(parent.trip).route];
     JourneyLeg leg;
     leg.trip = parent.trip;
     leg.boardPosition = parent.boardPosition;

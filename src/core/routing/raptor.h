@@ -66,7 +66,8 @@ class RaptorSearch {
   void Reset();
   // One run from `from` at `departure`, keeping the labels of earlier runs (which left
   // later). Returns the rounds whose arrival at `to` improved.
-  std::vector<int> Run(StationId from, StationId to, Minutes departure, const SearchOptions& options);
+  std::vector<int> Run(StationId from, StationId to, Minutes departure,
+                       const SearchOptions& options);
   Journey Rebuild(StationId from, StationId to, int round) const;
   Minutes& Label(int round, StationId station) {
     return labels_[static_cast<std::size_t>(round) * stations_ + station.Slot()];

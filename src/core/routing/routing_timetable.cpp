@@ -54,22 +54,24 @@ class ProjectReader {
       if (LeavesTripOut(problem.kind)) leftOut.insert(problem.column);
     }
     for (const int column : leftOut) {
-      trips_.warnings.push_back(file.Path().filename().string() + " [" + sectionName +
-                                "]: Fahrt " + std::to_string(column) +
-                                " ausgelassen (ungültige Zelle)");
+      trips_.warnings.push_back(file.Path().filename().string() + " [" + sectionName + "]: Fahrt " +
+                                std::to_string(column) + " ausgelassen (ungültige Zelle)");
     }
     trips_.leftOutTrips += leftOut.size();
     for (const SectionTrip& trip : read.trips) {
       if (leftOut.contains(trip.column) || trip.stops.size() < 2) continue;
       std::vector<StationId> stations;
       stations.reserve(trip.stops.size());
-      for (const StopTime& stop : trip.stops) stations.push_back(Station(read.stops[stop.stop].station));
+      for (const StopTime& stop : trip.stops)
+        stations.push_back(Station(read.stops[stop.stop].station));
       auto key = std::make_tuple(line, direction, dayGroup, stations);
       auto [at, added] = patternIndex_.try_emplace(std::move(key), trips_.patterns.size());
       if (added) {
-        trips_.patterns.push_back(
-            ServicePattern{.line = line, .direction = direction, .dayGroup = dayGroup,
-                           .stations = std::move(stations), .events = {}});
+        trips_.patterns.push_back(ServicePattern{.line = line,
+                                                 .direction = direction,
+                                                 .dayGroup = dayGroup,
+                                                 .stations = std::move(stations),
+                                                 .events = {}});
       }
       ServicePattern& pattern = trips_.patterns[at->second];
       for (const StopTime& stop : trip.stops) {
@@ -115,7 +117,8 @@ ProjectTrips ReadProjectTrips(const Context& ctx) {
   ProjectTrips trips;
   ProjectReader reader(trips);
   for (const std::string& station : NamesOfFile(ctx, "stations.csv")) reader.Station(station);
-  for (const TDayGroupItem& group : ctx.PrjParams.DayGroups) trips.dayGroupNames.push_back(group.Name);
+  for (const TDayGroupItem& group : ctx.PrjParams.DayGroups)
+    trips.dayGroupNames.push_back(group.Name);
   std::set<std::string> seen;
   for (const std::string& line : NamesOfFile(ctx, "lines.csv")) {
     if (!seen.insert(line).second) continue;

@@ -61,8 +61,8 @@ std::optional<std::size_t> HolidayGroup(const TPrjParams& params, const RoutingS
 
 std::vector<bool> GroupsOfDate(const TPrjParams& params, const RoutingSettings& settings,
                                std::chrono::year_month_day date) {
-  const bool holiday =
-      std::find(settings.holidays.begin(), settings.holidays.end(), date) != settings.holidays.end();
+  const bool holiday = std::find(settings.holidays.begin(), settings.holidays.end(), date) !=
+                       settings.holidays.end();
   if (holiday) {
     if (const auto group = HolidayGroup(params, settings)) {
       std::vector<bool> groups(params.DayGroups.size(), false);
