@@ -155,6 +155,10 @@ std::vector<Journey> RaptorSearch::Range(StationId from, StationId to, Minutes b
   std::vector<Journey> journeys;
   if (from == to || !from.Valid() || !to.Valid()) return journeys;
   Reset();
+  // The journeys that leave after the window come first: a journey within the window that
+  // one of them beats (same arrival or later, leaving later) is no next connection. After
+  // them, each run improves only on journeys that leave exactly at its departure.
+  Run(from, to, end + Minutes(1), options);
   const std::vector<Minutes> departures = timetable_.DeparturesAt(from, begin, end);
   for (auto departure = departures.rbegin(); departure != departures.rend(); ++departure) {
     for (const int round : Run(from, to, *departure, options)) {

@@ -46,8 +46,9 @@ class RaptorSearch {
   std::vector<Journey> EarliestArrival(StationId from, StationId to, Minutes at,
                                        const SearchOptions& options);
 
-  // Every Pareto-optimal journey over (departure later, arrival earlier, fewer transfers)
-  // leaving within [begin, end]: the list of next connections. Sorted by departure.
+  // The list of next connections: every journey leaving within [begin, end] that no
+  // journey leaving at begin or later beats on departure (later), arrival (earlier) and
+  // transfers (fewer). Sorted by departure.
   std::vector<Journey> Range(StationId from, StationId to, Minutes begin, Minutes end,
                              const SearchOptions& options);
 
