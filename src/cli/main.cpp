@@ -33,6 +33,9 @@ Commands:
   preview PROJECT.tvp
                  copy the preview page beside the project's PTF files and print
                  its path; open it in a browser to see the published timetables
+  stop-timetable PROJECT.tvp OUT.pdf [--station NAME] [--line NAME] [--html DIR]
+                 make the departure posters of the stops (one per station, line
+                 and direction) as one PDF, and as HTML pages with --html
   --help, -h     show this text
   --version      show the program version
 
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
   if (command == "query") return RunQuery(argc - 2, argv + 2);
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
+  if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }
