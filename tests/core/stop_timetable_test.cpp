@@ -101,6 +101,16 @@ TEST(StopTimetable, DeparturesAreTheCellsWithIntervalsExpandedAndTheNightAfter23
   EXPECT_EQ(PrintedHour(rathaus.Hours().back()), 0);
 }
 
+TEST(StopTimetable, ATripWrittenAfterTheEveningThatLeavesAfterMidnightGoesIntoTheNight) {
+  Project project;
+  project.dir.Write(
+      "line_9.ttd",
+      "[1_Mo-Fr]\r\n1=Rathaus,12:00,23:40,0:10,0:50\r\n2=M<ühle>,12:03,23:43,0:13,0:53\r\n");
+  const StopPoster rathaus = project.Poster("Rathaus", "9", 1);
+  EXPECT_EQ(Times(rathaus, 0), (std::vector<std::string>{"12:00", "23:40", "24:10", "24:50"}));
+  EXPECT_EQ(rathaus.Hours(), (std::vector<std::int32_t>{12, 23, 24}));
+}
+
 TEST(StopTimetable, ShortTripsAndLateStartsGetFootnoteLettersInTheOrderShown) {
   Project project;
   const StopPoster anger = project.Poster("Anger", "7", 1);

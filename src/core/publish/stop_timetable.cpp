@@ -32,6 +32,9 @@ struct CourseStop {
 };
 using CourseTrip = std::vector<CourseStop>;
 
+// As the trip reader's longest gap over midnight.
+constexpr Minutes kLongestMidnightGap = Minutes::Hours(12);
+
 struct LineData {
   std::string name;
   std::int32_t id = 0;
@@ -193,12 +196,24 @@ void StopTimetableBook::Data::LoadLine(const Context& ctx, LineData& line) {
       }
       std::vector<CourseTrip>& trips = groups[g];
       trips.reserve(read.trips.size());
+      // The trips are written in the order they leave: one that leaves a little after
+      // midnight behind the late evening's trips runs in the night after the day group's
+      // day, and goes into the hours after 24 with every trip after it.
+      Minutes shift{0};
+      std::optional<Minutes> previousFirst;
       for (const SectionTrip& trip : read.trips) {
+        const Minutes first = trip.FirstDeparture() + shift;
+        if (previousFirst && first < *previousFirst &&
+            first + kOneDay - *previousFirst <= kLongestMidnightGap) {
+          shift += kOneDay;
+        }
+        previousFirst = trip.FirstDeparture() + shift;
         CourseTrip stops;
         stops.reserve(trip.stops.size());
         for (const StopTime& time : trip.stops) {
           const std::int32_t position = positionOfStop[time.stop];
-          if (position >= 0) stops.push_back({position, time.arrival, time.departure});
+          if (position >= 0)
+            stops.push_back({position, time.arrival + shift, time.departure + shift});
         }
         if (stops.size() >= 2) trips.push_back(std::move(stops));
       }
