@@ -167,6 +167,9 @@ int RunStopTimetable(int argc, char** argv) {
     session.ui.Flush();
     std::optional<HtmlPages> html;
     if (arguments.htmlDir) html.emplace(session.ctx, *arguments.htmlDir);
+    if (session.ctx.files.IsInput(arguments.output)) {
+      throw trivo::Error(trivo::msg::WouldReplaceInput(arguments.output));
+    }
     trivo::pdf::PosterPdf pdf(arguments.output);
     const std::size_t posters = book.ForEachPoster([&](const trivo::StopPoster& poster) {
       const std::size_t pages = pdf.Add(poster);

@@ -1,5 +1,7 @@
 #include "poster_painter.h"
 
+#include <array>
+
 #include <QColor>
 #include <QFile>
 #include <QFont>
@@ -50,6 +52,17 @@ struct Fonts {
   QFont tailTitle = Font(12, true);
   QFont tail = Font(11);
 };
+
+// "00 " to "59 ": a run of minutes is one text; a blank and a digit pair take about a
+// slot of the layout.
+const std::array<QString, 60> kMinuteTexts = [] {
+  std::array<QString, 60> texts;
+  for (int minute = 0; minute < 60; ++minute) {
+    texts[static_cast<std::size_t>(minute)] =
+        QStringLiteral("%1\u2002").arg(minute, 2, 10, QLatin1Char('0'));
+  }
+  return texts;
+}();
 
 const Fonts& PosterFonts() {
   static const Fonts fonts;
@@ -141,32 +154,44 @@ double PaintRow(QPainter& painter, const StopPoster& poster, const PosterLayout&
       Qt::AlignLeft | Qt::AlignVCenter, QString::number(PrintedHour(row.hour)));
   painter.setFont(fonts.minute);
   const double baselineShift = G::kRowPadding / 2 + 12.5;
+  const std::size_t slotCount = static_cast<std::size_t>(layout.slotsPerLine);
   for (std::size_t c = 0; c < row.cells.size(); ++c) {
     const double x = G::kMargin + G::kHourWidth + static_cast<double>(c) * layout.columnWidth + 4;
     const std::vector<PosterDeparture>& cell = row.cells[c];
-    // One text per line of a cell: the digits of the font have equal widths, so the
-    // minutes stand in slots; footnote letters follow their minute in small type.
-    for (std::size_t first = 0; first < cell.size();
-         first += static_cast<std::size_t>(layout.slotsPerLine)) {
-      const std::size_t end =
-          std::min(cell.size(), first + static_cast<std::size_t>(layout.slotsPerLine));
+    // One text per line of a cell, so the PDF stays small and quick to write; the digits
+    // of the font have equal widths, so the minutes of the rows stand in columns. A
+    // minute with a footnote letter is drawn on its own, the letter in small type.
+    for (std::size_t first = 0; first < cell.size(); first += slotCount) {
+      const std::size_t end = std::min(cell.size(), first + slotCount);
       const double baseline =
-          y + baselineShift +
-          static_cast<double>(first / static_cast<std::size_t>(layout.slotsPerLine)) *
-              G::kLineHeight;
+          y + baselineShift + static_cast<double>(first / slotCount) * G::kLineHeight;
+      QString run;
+      double runX = x;
+      const auto flush = [&] {
+        if (!run.isEmpty()) painter.drawText(QPointF(runX, baseline), run);
+        run.clear();
+      };
       for (std::size_t i = first; i < end; ++i) {
         const double slotX = x + static_cast<double>(i - first) * G::kSlotWidth;
-        const std::string text = DepartureText(poster, cell[i]);
-        painter.drawText(QPointF(slotX, baseline), QString::fromLatin1(text.data(), 2));
-        if (text.size() > 2) {
-          painter.setPen(kNote);
-          painter.setFont(fonts.letter);
-          painter.drawText(QPointF(slotX + 14.5, baseline - 4),
-                           FromCp1252(std::string_view(text).substr(2)));
-          painter.setFont(fonts.minute);
-          painter.setPen(kInk);
+        const PosterDeparture& departure = cell[i];
+        const int minute = departure.time.Count() % 60;
+        if (departure.footnote < 0) {
+          if (run.isEmpty()) runX = slotX;
+          run += kMinuteTexts[static_cast<std::size_t>(minute)];
+          continue;
         }
+        flush();
+        painter.drawText(QPointF(slotX, baseline),
+                         kMinuteTexts[static_cast<std::size_t>(minute)].trimmed());
+        const std::string text = DepartureText(poster, departure);
+        painter.setPen(kNote);
+        painter.setFont(fonts.letter);
+        painter.drawText(QPointF(slotX + 14.5, baseline - 4),
+                         FromCp1252(std::string_view(text).substr(2)));
+        painter.setFont(fonts.minute);
+        painter.setPen(kInk);
       }
+      flush();
     }
   }
   return y + height;

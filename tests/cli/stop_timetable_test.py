@@ -190,6 +190,10 @@ def main():
     missing = os.path.join(work, "no", "such", "folder", "a.pdf")
     status, out, err = run(tvp, missing)
     check(status == 1 and "[Fehler] In " in out and not os.path.exists(missing), "unwritable output: " + out)
+    before = open(os.path.join(project, "stations.csv"), "rb").read()
+    status, out, err = run(tvp, os.path.join(project, "stations.csv"))
+    check(status == 1 and "[Fehler] " in out and open(os.path.join(project, "stations.csv"), "rb").read() == before,
+          "an input is never replaced: " + out)
     status, out, err = run(tvp, os.path.join(work, "one.pdf"), "--station", "südfriedhof", "--line", "T1")
     check(status == 0 and out.count("Linie T1") == 1 and "2 Aushangfahrpläne" not in out, "one station, one line (UTF-8, other letter case)")
     check(not [name for name in os.listdir(work) if name.startswith(".")], "no temporary file is left")

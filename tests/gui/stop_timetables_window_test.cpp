@@ -39,7 +39,7 @@ class StopTimetablesWindowTest : public QObject {
     app.main().StopTimetablesItem->trigger();
     auto* window = app.main().findChild<TfmStopTimetables*>();
     QVERIFY(window != nullptr);
-    QVERIFY(window->isVisible());
+    QVERIFY2(window->isVisible(), qPrintable(app.boxes.join(QStringLiteral("; "))));
     QCOMPARE(window->lbLines->count(), 5);
     QVERIFY(
         !window->lbStations->findItems(QStringLiteral("Südfriedhof"), Qt::MatchExactly).isEmpty());

@@ -102,9 +102,9 @@ std::optional<std::size_t> FindName(const std::vector<std::string>& names, std::
   return std::nullopt;
 }
 
-std::vector<std::string> ReadProjectLines(const Context& ctx, std::string_view name) {
+std::vector<std::string> ReadProjectLines(Context& ctx, std::string_view name) {
   const std::filesystem::path path = ctx.ProjectFile(name);
-  return ReadTextLines(path, path.filename().string());
+  return ReadTextLines(path, path.filename().string(), &ctx.files);
 }
 
 // The course of a line in line_stations.csv order, consecutive repeats dropped as the
@@ -153,14 +153,14 @@ struct StopTimetableBook::Data {
   // The chosen stations in collation order: (name, ID).
   std::vector<std::pair<std::string, std::int32_t>> order;
 
-  void LoadLine(const Context& ctx, LineData& line);
+  void LoadLine(Context& ctx, LineData& line);
   void MakePoster(const LineData& line, int direction, std::int32_t position,
                   const std::function<void(const StopPoster&)>& visit) const;
 };
 
-void StopTimetableBook::Data::LoadLine(const Context& ctx, LineData& line) {
+void StopTimetableBook::Data::LoadLine(Context& ctx, LineData& line) {
   const std::optional<std::filesystem::path> path = TimetableFilePath(ctx, line.name);
-  const IniFile file = path ? IniFile(*path) : IniFile(std::filesystem::path());
+  const IniFile file = path ? IniFile(*path, &ctx.files) : IniFile(std::filesystem::path());
   const std::string fileName = "line_" + line.name + ".ttd";
   for (int direction = 1; direction <= 2; ++direction) {
     const std::vector<std::string>& course = line.course[direction - 1];
@@ -354,9 +354,10 @@ std::string ServicePeriodText(const Context& ctx) {
   return {};
 }
 
-StopTimetableBook::StopTimetableBook(const Context& ctx, const StopTimetableOptions& options)
+StopTimetableBook::StopTimetableBook(Context& ctx, const StopTimetableOptions& options)
     : data_(std::make_unique<Data>()) {
   Data& data = *data_;
+  if (!ctx.ProjectFileName.empty()) ctx.files.RecordInput(ctx.ProjectFileName);
   data.stations = ReadProjectLines(ctx, "stations.csv");
   for (std::size_t i = 0; i < data.stations.size(); ++i) {
     data.stationIds.try_emplace(data.stations[i], static_cast<std::int32_t>(i + 1));

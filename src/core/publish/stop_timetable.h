@@ -86,8 +86,9 @@ std::string ServicePeriodText(const Context& ctx);
 class StopTimetableBook {
  public:
   // Fails with a German message for an input that cannot be read or a station or line
-  // name that the project does not know.
-  StopTimetableBook(const Context& ctx, const StopTimetableOptions& options);
+  // name that the project does not know. The files read are recorded as inputs of the
+  // running job (ctx.files), so that no output replaces one of them.
+  StopTimetableBook(Context& ctx, const StopTimetableOptions& options);
   ~StopTimetableBook();
   StopTimetableBook(StopTimetableBook&&) noexcept;
   StopTimetableBook& operator=(StopTimetableBook&&) noexcept;
