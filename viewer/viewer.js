@@ -654,6 +654,12 @@ var porTables = [];
     return stations;
   }
 
+  // The departure posters of a station, written by "trivo stop-timetable ... --html"
+  // into this folder.
+  function posterPage(stationId) {
+    return 'aushang_' + encodeURIComponent(String(stationId)) + '.html';
+  }
+
   // The station columns of a tt_ table, each with its station's name (null when unknown).
   function stationColumns(choice, timetableFile, connectionFile, connections, timetable) {
     var stationOfPosition = positionStations(connections, choice);
@@ -670,7 +676,7 @@ var porTables = [];
       } else if (station === null) {
         reportProblem('stations.ptf enthält die Station ' + stationId + ' nicht (' + connectionFile + ').');
       }
-      columns.push({ index: column, station: station, label: 'Spalte ' + name });
+      columns.push({ index: column, station: station, stationId: stationId, label: 'Spalte ' + name });
     });
     if (connections && unnamed.length > 0) {
       reportProblem(connectionFile + ' nennt keine Station für ' + (unnamed.length === 1 ? 'die Spalte ' : 'die Spalten ') +
@@ -709,7 +715,8 @@ var porTables = [];
     columns.forEach(function (column) {
       html.push(column.station === null
         ? '<tr><th class="station unknown">? (' + escapeHtml(column.label) + ')</th>'
-        : '<tr><th class="station">' + escapeHtml(column.station) + '</th>',
+        : '<tr><th class="station"><a class="poster" title="Aushangfahrplan" href="' + posterPage(column.stationId) + '">' +
+          escapeHtml(column.station) + '</a></th>',
       tripCells(column, 0, split), '</tr>');
     });
     html.push('</tbody></table>');

@@ -11,3 +11,4 @@ int RunQuery(int argc, char** argv);
 int RunHtmlImport(int argc, char** argv);
 int RunPreview(int argc, char** argv);
 int RunRoute(int argc, char** argv);
+int RunStopTimetable(int argc, char** argv);

@@ -36,6 +36,9 @@ Commands:
   route PROJECT.tvp FROM TO [--at HH:MM] [--date YYYY-MM-DD | --day NAME] [--json]
                  passenger connections: earliest arrival for each number of
                  transfers and the next connections within a window
+  stop-timetable PROJECT.tvp OUT.pdf [--station NAME] [--line NAME] [--html DIR]
+                 make the departure posters of the stops (one per station, line
+                 and direction) as one PDF, and as HTML pages with --html
   --help, -h     show this text
   --version      show the program version
 
@@ -69,6 +72,7 @@ int main(int argc, char** argv) {
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
   if (command == "route") return RunRoute(argc - 2, argv + 2);
+  if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

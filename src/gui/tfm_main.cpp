@@ -31,6 +31,7 @@
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 #include "trivo_windows.h"
 
@@ -127,6 +128,10 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
                   QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
                   [this] { ShowPreview(); });
+  StopTimetablesItem = NewMenuItem(
+      ExtrasMenu, "StopTimetablesItem", QStringLiteral("Aushangfahrpläne..."),
+      QStringLiteral("Aushangfahrpläne der Haltestellen ansehen, als PDF speichern und drucken"),
+      [this] { ShowStopTimetables(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -427,6 +432,18 @@ void TfmMain::ShowPreview() {
     const std::optional<std::filesystem::path> page = trivo::WriteProjectPreview(ctx_);
     if (page) windows_.Preview().ShowPage(FromCorePath(page->string()));
   });
+}
+
+void TfmMain::ShowStopTimetables() {
+  if (!ProjectLoaded()) {
+    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
+    return;
+  }
+  TfmStopTimetables& window = windows_.StopTimetables();
+  if (!window.Reload()) return;
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 void TfmMain::ShowEditProject() {

@@ -16,6 +16,7 @@ class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
 class TfmPreview;
+class TfmStopTimetables;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
 // and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
@@ -46,9 +47,12 @@ class TrivoWindows {
   // The preview window, created when it is first needed: its embedded browser is costly
   // to start.
   TfmPreview& Preview();
+  // The departure posters' window, created when it is first needed.
+  TfmStopTimetables& StopTimetables();
 
  private:
   TfmPreview* fmPreview_ = nullptr;
+  TfmStopTimetables* fmStopTimetables_ = nullptr;
 };
 
 }  // namespace trivo::gui

@@ -198,6 +198,9 @@ def check_sample(browser, trivo, sample, scratch):
     page.check(page.stations() == ["Nordheim Schleife", "Lindenallee", "Kastanienweg", "Rathaus",
                                    "Marktplatz", "Marktplatz", "Mühlentor", "Am Schwanenteich",
                                    "Südfriedhof"], f"stations {page.stations()}")
+    # Each station name links to the station's poster page, named by its ID.
+    posters = [link.attrs.get("href") for link in page.root.by_id("timetable").find_all("a", "poster")]
+    page.check(posters[:2] == ["aushang_1.html", "aushang_2.html"], f"poster links {posters[:2]}")
     page.check(page.trip_times(1) == ["04:50", "04:52", "04:54", "04:57", "04:59", "05:00", "05:02",
                                       "05:05", "05:07"], f"trip 1 {page.trip_times(1)}")
     page.check(page.trip_times(7) == ["alle 10 Min"] * 9, f"trip 7 {page.trip_times(7)}")
