@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/error.h"
 #include "common/sy_standard.h"
 
 namespace trivo {
@@ -81,6 +82,8 @@ void ConnectionSearch::Start(const std::string& S, const std::string& Z) {
   const std::int32_t estimate = network_.Distance(S, Z);
   candidates_[kStart] = {{estimate, trees_[kStart]->InsertRoot(S)}};
   candidates_[kZiel] = {{estimate, trees_[kZiel]->InsertRoot(Z)}};
+  meetingsValid_[kStart] = meetingsValid_[kZiel] = false;
+  steps_ = 0;
   ShowCandidates(kStart);
   ShowCandidates(kZiel);
   tieSide_ = kStart;
@@ -101,6 +104,7 @@ void ConnectionSearch::Run() {
 
 void ConnectionSearch::Expand(Side side) {
   std::vector<SearchCandidate>& candidates = candidates_[side];
+  meetingsValid_[side] = false;
   TreeNode* X = candidates.front().node;
   const std::int32_t g = candidates.front().estimate;
   const TreeNode* reachedBy = X->Parent();
@@ -110,6 +114,7 @@ void ConnectionSearch::Expand(Side side) {
   std::vector<TreeNode*> newLines;
   for (std::string& line : lines) {
     if (reachedBy != nullptr && line == reachedBy->Text()) continue;
+    Step();
     newLines.push_back(X->AddChild(std::move(line)));
   }
   candidates.erase(candidates.begin());
@@ -117,6 +122,7 @@ void ConnectionSearch::Expand(Side side) {
   const std::string& farEnd = side == kStart ? Z_ : S_;
   for (TreeNode* N : newLines) {
     for (const std::string& M : SplitAtCommas(network_.LineTransferStations.Value(N->Text()))) {
+      Step();
       const bool reachedEnd = reachedBy != nullptr && M == farEnd;
       if (!reachedEnd) MeetAt(side, X, g, N, M);
       if (StationOnPath(M, X) || M == S_ || M == Z_) continue;
@@ -126,6 +132,7 @@ void ConnectionSearch::Expand(Side side) {
                                               network_.Distance(M, Z_) + 1
                                         : g - network_.Distance(S_, x) + network_.Distance(M, x) +
                                               network_.Distance(S_, M) + 2;
+      Step();
       candidates.push_back({estimate, N->AddChild(M)});
     }
     ++lineCounter_;
@@ -136,29 +143,66 @@ void ConnectionSearch::Expand(Side side) {
 
 void ConnectionSearch::MeetAt(Side side, const TreeNode* X, std::int32_t g, TreeNode* N,
                               const std::string& M) {
+  // No candidate of the other side can be taken for a station on the own path.
+  if (StationOnPath(M, X)) return;
+  const SearchCandidate* found = MeetingCandidate(side == kStart ? kZiel : kStart, M, N);
+  if (found == nullptr) return;
+  const SearchCandidate& C = *found;
+  if (PathsShareStation(N, C.node)) return;
   const std::string& x = X->Text();
-  for (const SearchCandidate& C : candidates_[side == kStart ? kZiel : kStart]) {
-    if (C.node->Text() != M) continue;
-    if (StationOnPath(M, X)) continue;
-    // The other side came to M on the same line.
-    if (C.node->Parent() != nullptr && C.node->Parent()->Text() == N->Text()) continue;
-    if (PathsShareStation(N, C.node)) return;
-    if (side == kStart) {
-      found_({N, C.node,
-              g + network_.Distance(x, M) + C.estimate - network_.Distance(x, Z_) -
-                  network_.Distance(S_, M) + 1});
-    } else {
-      found_({C.node, N,
-              C.estimate + g + network_.Distance(M, x) - network_.Distance(M, Z_) -
-                  network_.Distance(S_, x) + 1});
+  if (side == kStart) {
+    found_({N, C.node,
+            g + network_.Distance(x, M) + C.estimate - network_.Distance(x, Z_) -
+                network_.Distance(S_, M) + 1});
+  } else {
+    found_({C.node, N,
+            C.estimate + g + network_.Distance(M, x) - network_.Distance(M, Z_) -
+                network_.Distance(S_, x) + 1});
+  }
+}
+
+// The first candidate in list order whose text is M, skipping those that the other side
+// reached on N's line: the candidates named M are looked up, not searched.
+const SearchCandidate* ConnectionSearch::MeetingCandidate(Side side, const std::string& M,
+                                                          const TreeNode* N) {
+  const std::vector<SearchCandidate>& candidates = candidates_[side];
+  const auto lineOf = [&](std::size_t at) {
+    const TreeNode* parent = candidates[at].node->Parent();
+    return parent == nullptr ? nullptr : &parent->Text();
+  };
+  std::unordered_map<std::string_view, Meeting>& meetings = meetings_[side];
+  if (!meetingsValid_[side]) {
+    meetings.clear();
+    for (std::size_t at = 0; at < candidates.size(); ++at) {
+      const auto [it, added] =
+          meetings.try_emplace(candidates[at].node->Text(), Meeting{at, kNone});
+      Meeting& meeting = it->second;
+      if (added || meeting.otherLine != kNone) continue;
+      const std::string* firstLine = lineOf(meeting.first);
+      const std::string* line = lineOf(at);
+      if (firstLine != nullptr && (line == nullptr || *line != *firstLine)) meeting.otherLine = at;
     }
-    return;
+    meetingsValid_[side] = true;
+  }
+  const auto it = meetings.find(M);
+  if (it == meetings.end()) return nullptr;
+  const Meeting& meeting = it->second;
+  const std::string* firstLine = lineOf(meeting.first);
+  if (firstLine == nullptr || *firstLine != N->Text()) return &candidates[meeting.first];
+  return meeting.otherLine == kNone ? nullptr : &candidates[meeting.otherLine];
+}
+
+void ConnectionSearch::Step() {
+  if (++steps_ > kMaxSteps) {
+    throw Error("Die Abfrage bricht ab: das Netz ergibt mehr als " + std::to_string(kMaxSteps) +
+                " Suchschritte");
   }
 }
 
 void ConnectionSearch::ShowCandidates(Side side) {
   memo_.push_back(side == kStart ? "[START]" : "[ZIEL]");
   for (const SearchCandidate& candidate : candidates_[side]) {
+    Step();
     memo_.push_back(candidate.node->Text() + " => " + std::to_string(candidate.estimate));
   }
 }
