@@ -1,6 +1,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli_user_interface.h"
 #include "commands.h"
 #include "exit_status.h"
 
@@ -73,6 +74,6 @@ int main(int argc, char** argv) {
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
   if (command == "route") return RunRoute(argc - 2, argv + 2);
   if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
-  std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
+  std::cerr << "trivo: unknown command '" << OneLine(command) << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

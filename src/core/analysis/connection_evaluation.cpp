@@ -282,9 +282,9 @@ void ConnectionEvaluator::EvaluateConnection(const ConnectionCandidate& connecti
   std::vector<TimetableRow> rowPairs;
   if (!ReadRowPairs(RouteNodes(connection), rowPairs)) return;
 
+  // Without a completed row pair there are no legs and nothing to rank, but the top list
+  // of the query so far is printed all the same.
   const std::vector<P2PContainer> legs = CollectTrips(rowPairs, settings_.startMinutes, mZeiten_);
-  // Without legs there is nothing to combine.
-  if (legs.empty()) return;
   for (const P2PContainer& leg : legs) {
     if (leg.trips.empty()) return;
   }
