@@ -51,6 +51,8 @@ class TfmMain : public QMainWindow {
   void ShowPreview();
   void ShowEditProject();
   void ShowEditTimeTable();
+  // "Fahrplanauskunft...": the passenger search window, shown without waiting.
+  void ShowRoute();
   void ShowHint(const QString& longHint);
 
   // The dialogs' remembered file names.
@@ -78,6 +80,7 @@ class TfmMain : public QMainWindow {
   QAction* EditTimeTableItem;
   QAction* MakeItem;
   QAction* QueryItem;
+  QAction* RouteItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
   QAction* FileNewItem;
