@@ -3,6 +3,7 @@
 #include <QCompleter>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -78,6 +79,9 @@ QTreeWidgetItem* JourneyItem(const trivo::DayTimetable& timetable, const trivo::
   item->setText(kDuration, DurationText(journey.arrival - journey.departure));
   item->setText(kTransfers, QString::number(journey.Transfers()));
   item->setText(kTrip, lines.join(QStringLiteral(", ")));
+  QFont bold = item->font(kDeparture);
+  bold.setBold(true);
+  for (int column = 0; column < kColumns; ++column) item->setFont(column, bold);
   return item;
 }
 
