@@ -19,6 +19,7 @@
 
 #include "command_guard.h"
 #include "common/ini_file.h"
+#include "named_widget.h"
 #include "routing/journey_format.h"
 #include "routing/station_match.h"
 #include "routing/travel_day.h"
@@ -27,12 +28,6 @@
 namespace trivo::gui {
 
 namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 QLineEdit* NewStationField(QWidget* parent, const char* name) {
   auto* field = Named(new QLineEdit(parent), name);
