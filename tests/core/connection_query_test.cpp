@@ -20,6 +20,10 @@ constexpr std::int32_t Clock(int hours, int minutes) {
   return hours * 60 + minutes;
 }
 
+constexpr Minutes At(int hours, int minutes) {
+  return Minutes(Clock(hours, minutes));
+}
+
 TEST(ConnectionSearch, QuicksortFixesTheOrderOfEqualEstimates) {
   TreeModel tree;
   std::vector<SearchCandidate> list;
@@ -208,14 +212,14 @@ TEST(ConnectionEvaluation, SingleLegWindow) {
   Lines trace;
   const auto legs =
       CollectTrips({{"L", "A", "06:50", "07:20", "10:30"}, {"L", "B", "07:10", "07:40", "10:50"}},
-                   Clock(7, 0), trace);
+                   At(7, 0), trace);
   ASSERT_EQ(legs.size(), 1u);
-  EXPECT_EQ(legs[0].trips, (std::vector<TripTimes>{{Clock(7, 20), Clock(7, 40)}}));
+  EXPECT_EQ(legs[0].trips, (std::vector<TripTimes>{{At(7, 20), At(7, 40)}}));
   EXPECT_EQ(trace, (Lines{"intervalzeit: 06:50:00", "0 L: A->B = 07:20 -> 07:40"}));
 
   // A leg whose trips all arrive at or after the window's end has none.
   trace.clear();
-  const auto late = CollectTrips({{"L", "A", "09:50"}, {"L", "B", "10:00"}}, Clock(7, 0), trace);
+  const auto late = CollectTrips({{"L", "A", "09:50"}, {"L", "B", "10:00"}}, At(7, 0), trace);
   EXPECT_TRUE(late[0].trips.empty());
 }
 
@@ -223,27 +227,27 @@ TEST(ConnectionEvaluation, IntervalBlockBecomesTrips) {
   Lines trace;
   const auto legs =
       CollectTrips({{"L", "A", "07:00", "10 Min", "07:30"}, {"L", "B", "07:12", "10 Min", "07:42"}},
-                   Clock(7, 5), trace);
+                   At(7, 5), trace);
   // 07:20 -> 07:32 leaves before the first trip's arrival at 07:22; the explicit last
   // column is not recorded a second time.
   EXPECT_EQ(legs[0].trips,
-            (std::vector<TripTimes>{{Clock(7, 10), Clock(7, 22)}, {Clock(7, 30), Clock(7, 42)}}));
+            (std::vector<TripTimes>{{At(7, 10), At(7, 22)}, {At(7, 30), At(7, 42)}}));
   EXPECT_EQ(trace, (Lines{"intervalzeit: 07:00:00"}));
 
   // Steps that add up exactly to the next explicit trip keep their last trip.
   const auto exact =
       CollectTrips({{"L", "A", "05:00", "10 Min", "05:30"}, {"L", "B", "05:05", "10 Min", "05:35"}},
-                   Clock(4, 0), trace);
+                   At(4, 0), trace);
   EXPECT_EQ(exact[0].trips.size(), 4u);
 }
 
 TEST(ConnectionEvaluation, TransferNeedsOneMinute) {
   std::vector<DetailConnectionItem> top;
-  RankCombinations({Leg({{Clock(7, 0), Clock(7, 21)}}),
-                    Leg({{Clock(7, 21), Clock(7, 40)}, {Clock(7, 22), Clock(7, 45)}})},
-                   Clock(7, 0), 1, 30, top);
+  RankCombinations(
+      {Leg({{At(7, 0), At(7, 21)}}), Leg({{At(7, 21), At(7, 40)}, {At(7, 22), At(7, 45)}})},
+      At(7, 0), Minutes(1), 30, top);
   ASSERT_EQ(top.size(), 1u);
-  EXPECT_EQ(top[0].totalMinutes, 45);
+  EXPECT_EQ(top[0].totalMinutes, Minutes(45));
   EXPECT_EQ(top[0].pathText,
             "L: A nach B, Ab: 07:00:00 An: 07:21:00 | L: A nach B, Ab: 07:22:00 An: 07:45:00");
 }
@@ -251,29 +255,30 @@ TEST(ConnectionEvaluation, TransferNeedsOneMinute) {
 TEST(ConnectionEvaluation, FullTopListTakesOnlyBetterTotals) {
   std::vector<DetailConnectionItem> top;
   for (int i = 0; i < 30; ++i) {
-    top.push_back({"old" + std::to_string(i), 0, i < 26 ? 40 : i < 28 ? 54 : 55});
+    top.push_back({"old" + std::to_string(i), Minutes(0), Minutes(i < 26 ? 40 : i < 28 ? 54 : 55)});
   }
-  RankCombinations({Leg({{Clock(7, 0), Clock(7, 55)}})}, Clock(7, 0), 1, 30, top);
+  RankCombinations({Leg({{At(7, 0), At(7, 55)}})}, At(7, 0), Minutes(1), 30, top);
   EXPECT_EQ(top[29].pathText, "old29");
-  RankCombinations({Leg({{Clock(7, 0), Clock(7, 54)}})}, Clock(7, 0), 1, 30, top);
+  RankCombinations({Leg({{At(7, 0), At(7, 54)}})}, At(7, 0), Minutes(1), 30, top);
   ASSERT_EQ(top.size(), 30u);
   EXPECT_EQ(top[27].pathText, "old27");
-  EXPECT_EQ(top[28].totalMinutes, 54);
+  EXPECT_EQ(top[28].totalMinutes, Minutes(54));
   EXPECT_EQ(top[28].pathText.substr(0, 5), "L: A ");
   EXPECT_EQ(top[29].pathText, "old28");
 }
 
 // Every combination in odometer order, each feasible one offered to the list.
-void RankEveryCombination(const std::vector<P2PContainer>& legs, std::int32_t start,
+void RankEveryCombination(const std::vector<P2PContainer>& legs, Minutes start,
                           std::size_t capacity, std::vector<DetailConnectionItem>& top) {
   std::vector<std::size_t> at(legs.size(), 0);
   for (;;) {
     bool feasible = true;
     for (std::size_t k = 1; k < legs.size(); ++k) {
-      feasible &=
-          legs[k].trips[at[k]].departure % 1440 - legs[k - 1].trips[at[k - 1]].arrival % 1440 >= 1;
+      feasible &= legs[k].trips[at[k]].departure.Count() % 1440 -
+                      legs[k - 1].trips[at[k - 1]].arrival.Count() % 1440 >=
+                  1;
     }
-    const auto total = static_cast<std::int32_t>(legs.back().trips[at.back()].arrival - start);
+    const Minutes total = legs.back().trips[at.back()].arrival - start;
     if (feasible && (top.size() < capacity || total < top.back().totalMinutes)) {
       std::string path;
       for (std::size_t k = 0; k < legs.size(); ++k) {
@@ -284,7 +289,7 @@ void RankEveryCombination(const std::vector<P2PContainer>& legs, std::int32_t st
       auto it = std::find_if(top.begin(), top.end(), [total](const DetailConnectionItem& item) {
         return item.totalMinutes > total;
       });
-      top.insert(it, {path, 0, total});
+      top.insert(it, {path, Minutes(0), total});
       if (top.size() > capacity) top.pop_back();
     }
     std::size_t k = legs.size();
@@ -300,16 +305,16 @@ TEST(ConnectionEvaluation, RankingEqualsVisitingEveryCombination) {
     for (int leg = 1 + static_cast<int>(random() % 4); leg > 0; --leg) {
       std::vector<TripTimes> trips;
       for (int t = 1 + static_cast<int>(random() % 7); t > 0; --t) {
-        const auto departure = static_cast<std::int64_t>(Clock(7, 0) + random() % 120);
-        trips.push_back({departure, departure + static_cast<std::int64_t>(random() % 40)});
+        const Minutes departure = At(7, 0) + Minutes(static_cast<std::int32_t>(random() % 120));
+        trips.push_back({departure, departure + Minutes(static_cast<std::int32_t>(random() % 40))});
       }
       legs.push_back({"L" + std::to_string(leg), "A", "B", trips});
     }
     const std::size_t capacity = 1 + random() % 8;
     std::vector<DetailConnectionItem> fast;
     std::vector<DetailConnectionItem> every;
-    RankCombinations(legs, Clock(7, 0), 1, capacity, fast);
-    RankEveryCombination(legs, Clock(7, 0), capacity, every);
+    RankCombinations(legs, At(7, 0), Minutes(1), capacity, fast);
+    RankEveryCombination(legs, At(7, 0), capacity, every);
     ASSERT_EQ(fast.size(), every.size());
     for (std::size_t i = 0; i < fast.size(); ++i) {
       ASSERT_EQ(fast[i].pathText, every[i].pathText) << "round " << round;

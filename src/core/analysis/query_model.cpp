@@ -60,7 +60,8 @@ bool QueryModel::btStartQueryClick(const Context& ctx) {
   if (!known) return false;
 
   ConnectionEvaluator evaluator(
-      ctx, network_, {dtpStartTime, MaxTopConnections, MinTransferMinutes}, zeiten_, top_);
+      ctx, network_, {Minutes(dtpStartTime), MaxTopConnections, Minutes(MinTransferMinutes)},
+      zeiten_, top_);
   ConnectionSearch search(network_, tvStart_, tvZiel_, searchDistances_,
                           [&](const ConnectionCandidate& connection) {
                             evaluator.EvaluateConnection(connection);
