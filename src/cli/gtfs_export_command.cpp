@@ -67,8 +67,8 @@ int RunGtfsExport(int argc, char** argv) {
       arguments.push_back(argv[i]);
     }
   }
-  const ParsedProjectCommand parsed = ParseProjectCommand(
-      kGtfsExport, static_cast<int>(arguments.size()), arguments.data());
+  const ParsedProjectCommand parsed =
+      ParseProjectCommand(kGtfsExport, static_cast<int>(arguments.size()), arguments.data());
   if (!parsed.arguments) return parsed.exitStatus;
   if (!ProjectFileExists(kGtfsExport, parsed.arguments->projectFile)) return kExitUsage;
 

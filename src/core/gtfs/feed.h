@@ -46,7 +46,7 @@ struct FeedService {
 
 struct FeedServiceDate {
   std::string serviceId;
-  std::string date;  // YYYYMMDD
+  std::string date;   // YYYYMMDD
   bool added = true;  // exception_type 1 (added) or 2 (removed)
 };
 

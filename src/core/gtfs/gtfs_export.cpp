@@ -140,7 +140,8 @@ class FeedBuilder {
       Error(std::string(name) + ": Datei fehlt");
       return std::nullopt;
     }
-    if (file.TooLarge()) throw trivo::Error(msg::FileTooLarge(std::string(name), file.size, kInputSizeLimit));
+    if (file.TooLarge())
+      throw trivo::Error(msg::FileTooLarge(std::string(name), file.size, kInputSizeLimit));
     throw trivo::Error(msg::CannotOpenFile(std::string(name), file.reason));
   }
 
@@ -282,12 +283,16 @@ class FeedBuilder {
 
   static std::string ProblemText(TripProblemKind kind) {
     switch (kind) {
-      case TripProblemKind::ErrorCell: return "Zelle ist weder Uhrzeit noch Takt";
-      case TripProblemKind::InexactTime: return "Leerzeichen nach den Minuten der Uhrzeit";
-      case TripProblemKind::TimeGoesBack: return "Uhrzeit früher als der Halt davor";
+      case TripProblemKind::ErrorCell:
+        return "Zelle ist weder Uhrzeit noch Takt";
+      case TripProblemKind::InexactTime:
+        return "Leerzeichen nach den Minuten der Uhrzeit";
+      case TripProblemKind::TimeGoesBack:
+        return "Uhrzeit früher als der Halt davor";
       case TripProblemKind::IntervalWithoutTrips:
         return "Takt ohne Fahrt auf beiden Seiten";
-      case TripProblemKind::MixedColumn: return "Takt-Spalte enthält auch Uhrzeiten";
+      case TripProblemKind::MixedColumn:
+        return "Takt-Spalte enthält auch Uhrzeiten";
     }
     return {};
   }
@@ -361,7 +366,8 @@ class FeedBuilder {
         continue;
       }
       FeedTrip feedTrip;
-      feedTrip.id = std::to_string(direction) + "_" + group.Name + "_" + std::to_string(trip.column);
+      feedTrip.id =
+          std::to_string(direction) + "_" + group.Name + "_" + std::to_string(trip.column);
       if (trip.intervalColumn != 0) feedTrip.id += "+" + std::to_string(trip.shift.Count());
       feedTrip.serviceId = group.Name;
       feedTrip.directionId = direction - 1;
@@ -466,7 +472,8 @@ class FeedBuilder {
       FeedRoute route;
       route.id = IdOf(
           line.name, routeIds_, [&](const std::string& n) { return result_.ids.Route(n); },
-          [&](const std::string& n, const std::string& id) { result_.ids.SetRoute(n, id); }, owners);
+          [&](const std::string& n, const std::string& id) { result_.ids.SetRoute(n, id); },
+          owners);
       route.shortName = line.name;
       if (!line.course.empty()) route.longName = line.course.front() + " – " + line.course.back();
       route.type = settings_.RouteType(line.name);
@@ -518,8 +525,8 @@ class FeedBuilder {
     Feed& feed = result_.feed;
     feed.agency = {std::string(kAgencyId), settings_.agencyName, settings_.agencyUrl,
                    settings_.agencyTimezone, settings_.agencyLang};
-    feed.info = {settings_.agencyName, settings_.agencyUrl,   settings_.agencyLang,
-                 settings_.startDate,  settings_.endDate, ctx_.PrjParams.LastSave};
+    feed.info = {settings_.agencyName, settings_.agencyUrl, settings_.agencyLang,
+                 settings_.startDate,  settings_.endDate,   ctx_.PrjParams.LastSave};
   }
 
   Context& ctx_;
@@ -582,11 +589,12 @@ ExportResult ExportGtfs(Context& ctx, const std::filesystem::path& target,
 bool IsGtfsRouteType(int type) {
   if ((type >= 0 && type <= 7) || type == 11 || type == 12) return true;
   static constexpr std::pair<int, int> kExtended[] = {
-      {100, 117}, {200, 209}, {400, 405}, {700, 716}, {800, 800}, {900, 906},
-      {1000, 1000}, {1100, 1100}, {1200, 1200}, {1300, 1307}, {1400, 1400}, {1500, 1507},
-      {1700, 1702}};
-  return std::any_of(std::begin(kExtended), std::end(kExtended),
-                     [type](const auto& range) { return type >= range.first && type <= range.second; });
+      {100, 117},   {200, 209},   {400, 405},   {700, 716},   {800, 800},
+      {900, 906},   {1000, 1000}, {1100, 1100}, {1200, 1200}, {1300, 1307},
+      {1400, 1400}, {1500, 1507}, {1700, 1702}};
+  return std::any_of(std::begin(kExtended), std::end(kExtended), [type](const auto& range) {
+    return type >= range.first && type <= range.second;
+  });
 }
 
 }  // namespace trivo::gtfs
