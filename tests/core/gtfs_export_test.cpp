@@ -196,7 +196,7 @@ TEST(GtfsExport, NamesAreWrittenAsUtf8AndQuotedWhereTheyHoldCommas) {
   project.files["stations.csv"] = "A\r\nM\xFChle, Nord\r\nC\r\n";
   project.files["line_stations.csv"] = "L=A,\"M\xFChle, Nord\",C\r\n";
   project.files["station_positions.csv"] =
-      "A=50.1,8.1\r\n\"M\xFChle, Nord\"=50.2,8.2\r\nC=50.3,8.3\r\n";
+      "A=50.1,8.1\r\nM\xFChle, Nord=50.2,8.2\r\nC=50.3,8.3\r\n";
   project.Section("1_Mo-Fr", {"A,7:00", "M\xFChle, Nord,7:05", "C,7:10"});
   // A comma ends a cell of a .ttd row, so the row names the station "Mühle"; the check
   // says so rather than exporting a wrong stop.
