@@ -25,6 +25,7 @@
 #include "project/project_commands.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
+#include "tfm_gtfs_export.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
@@ -124,6 +125,10 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
                   QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
                   [this] { ShowPreview(); });
+  GtfsExportItem =
+      NewMenuItem(ExtrasMenu, "GtfsExportItem", QStringLiteral("GTFS exportieren..."),
+                  QStringLiteral("Die Fahrpläne als GTFS-Feed für Fahrplanauskünfte schreiben"),
+                  [this] { ShowGtfsExport(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -421,6 +426,11 @@ void TfmMain::ShowPreview() {
     const std::optional<std::filesystem::path> page = trivo::WriteProjectPreview(ctx_);
     if (page) windows_.Preview().ShowPage(FromCorePath(page->string()));
   });
+}
+
+void TfmMain::ShowGtfsExport() {
+  if (fmGtfsExport == nullptr) fmGtfsExport = new TfmGtfsExport(ctx_, windows_.ui, this);
+  fmGtfsExport->ShowForProject();
 }
 
 void TfmMain::ShowEditProject() {

