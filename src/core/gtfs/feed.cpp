@@ -10,12 +10,6 @@ namespace trivo::gtfs {
 
 namespace {
 
-std::string Coordinate(double value) {
-  // PositionText gives "<latitude>,<longitude>" with up to seven decimals.
-  const std::string pair = PositionText({value, 0});
-  return pair.substr(0, pair.find(','));
-}
-
 std::string Utf8(std::string_view text) {
   return Cp1252ToUtf8(text);
 }
@@ -35,8 +29,9 @@ std::string StopsFile(const Feed& feed) {
   CsvWriter csv(out);
   csv.Write({"stop_id", "stop_name", "stop_lat", "stop_lon", "location_type"});
   for (const FeedStop& stop : feed.stops) {
-    csv.Write(std::vector<std::string>{Utf8(stop.id), Utf8(stop.name), Coordinate(stop.latitude),
-                                       Coordinate(stop.longitude), "0"});
+    csv.Write(std::vector<std::string>{Utf8(stop.id), Utf8(stop.name),
+                                       DecimalDegrees(stop.latitude),
+                                       DecimalDegrees(stop.longitude), "0"});
   }
   return out;
 }

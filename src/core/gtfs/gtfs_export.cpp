@@ -482,6 +482,12 @@ class FeedBuilder {
       const std::size_t firstTrip = feed.trips.size();
       for (FeedTrip& trip : line.trips) {
         trip.id = route.id + "_" + trip.id;
+        // Unique unless IDs in gtfs_ids.csv and day-group names happen to form the same
+        // text ("R1_1" + "_1_A" and "R1" + "_1_1_A").
+        if (!tripIds_.insert(trip.id).second) {
+          Error("Linie " + Quoted(line.name) + ": Fahrt-Kennung " + Quoted(trip.id) +
+                " doppelt; eine Kennung in gtfs_ids.csv ändern");
+        }
         trip.route = routeIndex;
         for (FeedStopTime& time : trip.stopTimes) time.stop = stations_[time.stop].stop;
         feed.trips.push_back(std::move(trip));
@@ -541,6 +547,7 @@ class FeedBuilder {
   std::unordered_map<std::string, std::size_t> stationIndex_;
   std::vector<LineEntry> lines_;
   std::set<std::string> usedGroups_;
+  std::set<std::string> tripIds_;
   IdSource routeIds_{'R', "Linie"};
 };
 
@@ -568,11 +575,9 @@ FeedBuild BuildFeed(Context& ctx, const ExportOptions& options) {
 ExportResult ExportGtfs(Context& ctx, const std::filesystem::path& target,
                         const ExportOptions& options) {
   FeedBuild build = BuildFeed(ctx, options);
+  const bool errors = build.HasErrors();
   ExportResult result{std::move(build.findings), build.Counts(), false};
-  if (std::any_of(result.findings.begin(), result.findings.end(),
-                  [](const ExportFinding& finding) { return finding.error; })) {
-    return result;
-  }
+  if (errors) return result;
   // The IDs first: a feed published with IDs that the next export does not know would
   // lose its stable IDs.
   if (build.idsAdded) {
