@@ -186,7 +186,20 @@ void CsvWriter::Write(const std::vector<std::string>& fields) {
 }
 
 void CsvWriter::Write(std::initializer_list<std::string_view> fields) {
-  Write(std::vector<std::string_view>(fields));
+  bool first = true;
+  for (const std::string_view field : fields) {
+    if (!first) out_ += ',';
+    first = false;
+    Field(field);
+  }
+  End();
+}
+
+std::string CsvField(std::string_view field) {
+  std::string text;
+  CsvWriter(text).Write({field});
+  text.resize(text.size() - 2);
+  return text;
 }
 
 }  // namespace trivo::gtfs
