@@ -1,5 +1,6 @@
 #include "gtfs/feed.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "gtfs/csv.h"
@@ -59,23 +60,47 @@ std::string TripsFile(const Feed& feed, const std::vector<std::string>& routeIds
   return out;
 }
 
+// "HH:MM:SS" appended, hours past 23 after midnight.
+void AppendGtfsTime(std::string& out, Minutes time) {
+  const std::int32_t count = time.Count();
+  if (count < 0) {
+    out += GtfsTime(time);
+    return;
+  }
+  char buffer[16];
+  if (count / 60 < 10) out += '0';
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, count / 60).ptr);
+  const std::int32_t minutes = count % 60;
+  out += ':';
+  out += static_cast<char>('0' + minutes / 10);
+  out += static_cast<char>('0' + minutes % 10);
+  out += ":00";
+}
+
+// The largest file of a feed, one row per stop time: written from fields escaped once
+// per trip and stop.
 std::string StopTimesFile(const Feed& feed) {
   std::vector<std::string> stopIds;
   stopIds.reserve(feed.stops.size());
-  for (const FeedStop& stop : feed.stops) stopIds.push_back(Utf8(stop.id));
+  for (const FeedStop& stop : feed.stops) stopIds.push_back(CsvField(Utf8(stop.id)));
   std::string out;
-  out.reserve(feed.StopTimeCount() * 48);
-  CsvWriter csv(out);
-  csv.Write({"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"});
+  out.reserve(feed.StopTimeCount() * 48 + 64);
+  CsvWriter(out).Write({"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"});
+  char number[16];
   for (const FeedTrip& trip : feed.trips) {
-    const std::string tripId = Utf8(trip.id);
+    const std::string tripId = CsvField(Utf8(trip.id));
     std::uint32_t sequence = 0;
     for (const FeedStopTime& time : trip.stopTimes) {
-      const std::string arrival = GtfsTime(time.arrival);
-      const std::string departure = GtfsTime(time.departure);
-      const std::string number = std::to_string(++sequence);
-      csv.Write({std::string_view(tripId), std::string_view(arrival), std::string_view(departure),
-                 std::string_view(stopIds[time.stop]), std::string_view(number)});
+      out += tripId;
+      out += ',';
+      AppendGtfsTime(out, time.arrival);
+      out += ',';
+      AppendGtfsTime(out, time.departure);
+      out += ',';
+      out += stopIds[time.stop];
+      out += ',';
+      out.append(number, std::to_chars(number, number + sizeof number, ++sequence).ptr);
+      out += "\r\n";
     }
   }
   return out;

@@ -356,6 +356,15 @@ class FeedBuilder {
     if (group.Days.none() && !read.trips.empty()) {
       Error(where + ": Tag-Gruppe " + Quoted(group.Name) + " hat keine Wochentage");
     }
+    // The station of every stop of the section, looked up once.
+    std::vector<std::optional<std::uint32_t>> stationOfStop;
+    stationOfStop.reserve(read.stops.size());
+    for (const SectionStop& stop : read.stops) {
+      const auto found = stationIndex_.find(std::string(stop.station));
+      stationOfStop.push_back(found == stationIndex_.end()
+                                  ? std::nullopt
+                                  : std::optional(static_cast<std::uint32_t>(found->second)));
+    }
     std::unordered_map<int, std::size_t> tripOfColumn;
     for (const SectionTrip& trip : read.trips) {
       if (trip.stops.size() < 2) {
@@ -374,10 +383,9 @@ class FeedBuilder {
       feedTrip.headsign = std::string(read.stops[trip.stops.back().stop].station);
       feedTrip.stopTimes.reserve(trip.stops.size());
       for (const StopTime& time : trip.stops) {
-        const auto found = stationIndex_.find(std::string(read.stops[time.stop].station));
-        if (found == stationIndex_.end()) continue;
-        feedTrip.stopTimes.push_back(
-            {static_cast<std::uint32_t>(found->second), time.arrival, time.departure});
+        if (const auto station = stationOfStop[time.stop]) {
+          feedTrip.stopTimes.push_back({*station, time.arrival, time.departure});
+        }
       }
       if (trip.intervalColumn == 0) tripOfColumn[trip.column] = line.trips.size();
       line.trips.push_back(std::move(feedTrip));
