@@ -214,64 +214,68 @@ class FeedBuilder {
     }
   }
 
+  // The names of a master-data list, one a line, handed to visit with their line number
+  // (from 1): empty lines are skipped; a name holding a control character, or one named
+  // before, is an error and skipped.
+  template <typename Visit>
+  void ForEachName(std::string_view fileName, const std::vector<std::string>& lines,
+                   std::string_view kind, std::string_view nameWord, Visit visit) {
+    std::unordered_map<std::string, std::size_t> seen;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::string& name = lines[i];
+      if (name.empty()) continue;
+      const std::string where = std::string(fileName) + ", Zeile " + std::to_string(i + 1) + ": ";
+      if (HasControlCharacter(name)) {
+        Error(where + "Steuerzeichen im " + std::string(nameWord) + " " + Quoted(name));
+      } else if (const auto [known, added] = seen.emplace(name, i + 1); !added) {
+        Error(where + std::string(kind) + " " + Quoted(name) + " steht schon in Zeile " +
+              std::to_string(known->second));
+      } else {
+        visit(name, i + 1);
+      }
+    }
+  }
+
   void ReadStations() {
     const auto lines = MasterData("stations.csv");
     if (!lines) return;
-    for (std::size_t i = 0; i < lines->size(); ++i) {
-      const std::string& name = (*lines)[i];
-      if (name.empty()) continue;
-      const std::string where = "stations.csv, Zeile " + std::to_string(i + 1) + ": ";
-      if (HasControlCharacter(name)) {
-        Error(where + "Steuerzeichen im Stationsnamen " + Quoted(name));
-        continue;
-      }
-      const auto [known, added] = stationIndex_.emplace(name, stations_.size());
-      if (!added) {
-        Error(where + "Station " + Quoted(name) + " steht schon in Zeile " +
-              std::to_string(stations_[known->second].line));
-        continue;
-      }
-      stations_.push_back({name, i + 1, positions_.Find(name), {}, 0, false});
-    }
+    ForEachName("stations.csv", *lines, "Station", "Stationsnamen",
+                [&](const std::string& name, std::size_t line) {
+                  stationIndex_.emplace(name, stations_.size());
+                  stations_.push_back({name, line, positions_.Find(name), {}, 0, false});
+                });
   }
 
   void ReadLines() {
     const auto lines = MasterData("lines.csv");
     const auto courses = MasterData("line_stations.csv");
     if (!lines) return;
-    std::unordered_map<std::string, std::size_t> seen;
-    for (std::size_t i = 0; i < lines->size(); ++i) {
-      const std::string& name = (*lines)[i];
-      if (name.empty()) continue;
-      const std::string where = "lines.csv, Zeile " + std::to_string(i + 1) + ": ";
-      if (HasControlCharacter(name)) {
-        Error(where + "Steuerzeichen im Liniennamen " + Quoted(name));
-        continue;
-      }
-      if (const auto [known, added] = seen.emplace(name, i + 1); !added) {
-        Error(where + "Linie " + Quoted(name) + " steht schon in Zeile " +
-              std::to_string(known->second));
-        continue;
-      }
-      LineEntry line{name, i + 1, {}, {}, {}};
-      if (courses) {
-        if (auto course = LineStationList(*courses, name)) line.course = std::move(*course);
-      }
-      for (const std::string& station : line.course) {
-        if (!stationIndex_.count(station)) {
-          Error("line_stations.csv, Linie " + Quoted(name) + ": Station " + Quoted(station) +
-                " fehlt in stations.csv");
-        } else {
-          UseStation(station, name);
-        }
-      }
-      const int type = settings_.RouteType(name);
-      if (!IsGtfsRouteType(type)) {
-        Error("[gtfs] route_type_" + name + "=" + std::to_string(type) +
-              ": kein Routentyp von GTFS (0 bis 7, 11, 12 oder 100 bis 1702)");
-      }
-      lines_.push_back(std::move(line));
+    ForEachName("lines.csv", *lines, "Linie", "Liniennamen",
+                [&](const std::string& name, std::size_t lineNumber) {
+                  AddLine(name, lineNumber, courses ? &*courses : nullptr);
+                });
+  }
+
+  void AddLine(const std::string& name, std::size_t lineNumber,
+               const std::vector<std::string>* courses) {
+    LineEntry line{name, lineNumber, {}, {}, {}};
+    if (courses) {
+      if (auto course = LineStationList(*courses, name)) line.course = std::move(*course);
     }
+    for (const std::string& station : line.course) {
+      if (!stationIndex_.count(station)) {
+        Error("line_stations.csv, Linie " + Quoted(name) + ": Station " + Quoted(station) +
+              " fehlt in stations.csv");
+      } else {
+        UseStation(station, name);
+      }
+    }
+    const int type = settings_.RouteType(name);
+    if (!IsGtfsRouteType(type)) {
+      Error("[gtfs] route_type_" + name + "=" + std::to_string(type) +
+            ": kein Routentyp von GTFS (0 bis 7, 11, 12 oder 100 bis 1702)");
+    }
+    lines_.push_back(std::move(line));
   }
 
   void UseStation(const std::string& station, const std::string& line) {
