@@ -22,7 +22,12 @@ packages=(
   chromium           # headless browser checks of the published-timetable preview
   clang-14           # libFuzzer targets
   libclang-rt-14-dev
+  unzip              # the command-line tests look into the GTFS feeds
 )
+# npm for the interop test, which installs node-gtfs with it (and, where this node is older
+# than 20.11, a newer Node.js from the npm registry). Only when no npm is there: a Node.js
+# from elsewhere brings its own.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,3 +12,4 @@ int RunHtmlImport(int argc, char** argv);
 int RunPreview(int argc, char** argv);
 int RunRoute(int argc, char** argv);
 int RunStopTimetable(int argc, char** argv);
+int RunGtfsExport(int argc, char** argv);

@@ -40,6 +40,9 @@ Commands:
   stop-timetable PROJECT.tvp OUT.pdf [--station NAME] [--line NAME] [--html DIR]
                  make the departure posters of the stops (one per station, line
                  and direction) as one PDF, and as HTML pages with --html
+  gtfs-export PROJECT.tvp OUT.zip [--expand-intervals]
+                 check the project and write its timetables as a GTFS feed
+                 (a ZIP archive) for trip planners and map apps
   --help, -h     show this text
   --version      show the program version
 
@@ -74,6 +77,7 @@ int main(int argc, char** argv) {
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
   if (command == "route") return RunRoute(argc - 2, argv + 2);
   if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
+  if (command == "gtfs-export") return RunGtfsExport(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << OneLine(command) << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

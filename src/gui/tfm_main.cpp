@@ -28,11 +28,12 @@
 #include "text_codec.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
+#include "tfm_gtfs_export.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
-#include "tfm_stop_timetables.h"
 #include "tfm_route.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 #include "trivo_windows.h"
 
@@ -136,6 +137,10 @@ void TfmMain::BuildMenu() {
       ExtrasMenu, "StopTimetablesItem", QStringLiteral("Aushangfahrpläne..."),
       QStringLiteral("Aushangfahrpläne der Haltestellen ansehen, als PDF speichern und drucken"),
       [this] { ShowStopTimetables(); });
+  GtfsExportItem =
+      NewMenuItem(ExtrasMenu, "GtfsExportItem", QStringLiteral("GTFS exportieren..."),
+                  QStringLiteral("Die Fahrpläne als GTFS-Feed für Fahrplanauskünfte schreiben"),
+                  [this] { ShowGtfsExport(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -446,15 +451,17 @@ void TfmMain::ShowPreview() {
 }
 
 void TfmMain::ShowStopTimetables() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
-  }
+  if (!RequireProject()) return;
   TfmStopTimetables& window = windows_.StopTimetables();
   if (!window.Reload()) return;
   window.show();
   window.raise();
   window.activateWindow();
+}
+
+void TfmMain::ShowGtfsExport() {
+  if (fmGtfsExport == nullptr) fmGtfsExport = new TfmGtfsExport(ctx_, windows_.ui, this);
+  fmGtfsExport->ShowForProject();
 }
 
 void TfmMain::ShowEditProject() {

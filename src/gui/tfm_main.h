@@ -18,6 +18,7 @@
 namespace trivo::gui {
 
 class TrivoWindows;
+class TfmGtfsExport;
 
 // The main window: opens a project, shows its path in the caption and offers the five
 // numbered conversion buttons; the conversions report into the log memo Memo1.
@@ -51,6 +52,8 @@ class TfmMain : public QMainWindow {
   void ShowPreview();
   // "Aushangfahrpläne...": the departure posters of the project's stops.
   void ShowStopTimetables();
+  // "GTFS exportieren...": the export window over the loaded project.
+  void ShowGtfsExport();
   void ShowEditProject();
   void ShowEditTimeTable();
   // "Fahrplanauskunft...": the passenger search window, shown without waiting.
@@ -86,6 +89,9 @@ class TfmMain : public QMainWindow {
   QAction* WebCopyItem;
   QAction* PreviewItem;
   QAction* StopTimetablesItem;
+  QAction* GtfsExportItem;
+  // The export window, created when first shown.
+  TfmGtfsExport* fmGtfsExport = nullptr;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

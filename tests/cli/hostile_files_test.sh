@@ -149,6 +149,29 @@ case "$case" in
     run convert "$project"
     expect_status 0
     ;;
+  gtfs_export_inputs)
+    # The export against a FIFO, an endless device and an unwritable target: the German
+    # error, exit status 1, no archive and no temporary file.
+    rm "$dir/station_positions.csv"
+    mkfifo "$dir/station_positions.csv"
+    run gtfs-export "$project" "$dir/feed.zip"
+    expect_status 1
+    expect_line "[Fehler] Datei station_positions.csv kann nicht ge"
+    rm "$dir/station_positions.csv"
+    cp "$sample/station_positions.csv" "$dir/"
+    ln -s /dev/zero "$dir/gtfs_ids.csv"
+    run gtfs-export "$project" "$dir/feed.zip"
+    expect_status 1
+    expect_line "[Fehler] Datei gtfs_ids.csv kann nicht ge"
+    rm "$dir/gtfs_ids.csv"
+    run gtfs-export "$project" "$dir/missing-folder/feed.zip"
+    expect_status 1
+    expect_line "[Fehler] In $dir/missing-folder/feed.zip kann nicht geschrieben werden"
+    [[ ! -e "$dir/feed.zip" ]] || fail "an archive was written"
+    ls -A "$dir" | grep -q '^\.' && fail "a temporary file was left behind"
+    run gtfs-export "$project" "$dir/feed.zip"
+    expect_status 0
+    ;;
   *)
     fail "unknown case"
     ;;

@@ -104,6 +104,20 @@ TEST_F(WriteProjectFileTest, KeepsTheKeysOfGroupsThatNoLongerExist) {
   EXPECT_NE(text.find("B_days=monday,tuesday,wednesday,thursday,friday\r\n"), std::string::npos);
 }
 
+TEST_F(WriteProjectFileTest, KeepsTheSectionsOfOtherFeaturesAsTheyAre) {
+  const std::string gtfs =
+      "[gtfs]\r\nagency_name=\"Stadtwerke\"\r\nholidays=20250101,20251225\r\n"
+      "route_type_T1=0\r\n[routing]\r\nfoot_minutes=5\r\n";
+  temp_.Write("project.tvp", "[general]\r\nlastsave=x\r\n" + gtfs);
+  ctx_.PrjParams.DayGroups = {Group("Sa", "Samstag", "0000010")};
+
+  WriteProjectFile(ctx_, ProjectPath());
+
+  const std::string text = WrittenFile();
+  EXPECT_NE(text.find(gtfs), std::string::npos) << text;
+  EXPECT_NE(text.find("daygroupnames=Sa\r\n"), std::string::npos) << text;
+}
+
 TEST_F(WriteProjectFileTest, AGroupWithoutDaysIsWrittenEmptyAndDroppedOnReading) {
   ctx_.PrjParams.DayGroups = {Group("Mo", "Montag", "1000000"), Group("Nie", "Nie", "0000000")};
 

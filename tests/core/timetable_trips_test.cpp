@@ -167,5 +167,23 @@ TEST(MinutesText, GoesOnPastMidnight) {
   EXPECT_EQ(Minutes(-10).Day(), -1);
 }
 
+TEST(CellClassification, ReadsEveryWrittenTimeAsTheNotationDoes) {
+  // The one-pass reading of "H:MM" and "HH:MM" against the notation's operations.
+  for (int hours = 0; hours < 100; ++hours) {
+    for (int minutes = 0; minutes < 100; ++minutes) {
+      const std::string mm = (minutes < 10 ? "0" : "") + std::to_string(minutes);
+      for (const std::string& text : {std::to_string(hours) + ":" + mm,
+                                      (hours < 10 ? "0" : "") + std::to_string(hours) + ":" + mm}) {
+        const TimetableCell cell = ClassifyCell(text);
+        ASSERT_EQ(cell.state, GetTimeStringState(text)) << text;
+        if (cell.IsTime()) {
+          EXPECT_TRUE(cell.exactTime) << text;
+          EXPECT_EQ(cell.time.Count(), TimeStringToMinutes(text)) << text;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trivo

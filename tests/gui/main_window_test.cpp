@@ -110,8 +110,9 @@ class MainWindowTest : public QObject {
              QStringLiteral("Daten aufbereiten..."), QStringLiteral("Verbindungs-Abfrage..."),
              QStringLiteral("Fahrplanauskunft..."), QStringLiteral("HTML-Import..."),
              QStringLiteral("Vorschau..."), QStringLiteral("Aushangfahrpläne..."),
-             QStringLiteral("-"), QStringLiteral("Neues Projekt..."),
-             QStringLiteral("Projekt speichern"), QStringLiteral("Projekt speichern unter...")}));
+             QStringLiteral("GTFS exportieren..."), QStringLiteral("-"),
+             QStringLiteral("Neues Projekt..."), QStringLiteral("Projekt speichern"),
+             QStringLiteral("Projekt speichern unter...")}));
   }
 
   void opensAndEndsByKeyboard() {
