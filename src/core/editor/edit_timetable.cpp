@@ -176,10 +176,9 @@ void EditTimeTable::SetMarkers() {
 }
 
 void EditTimeTable::NumberTripColumns() {
-  for (int c = kFirstTripCol; c <= LastCol(); ++c) {
-    std::string number = std::to_string(c - 1);
-    if (grid_.Cell(c, 0) != number) Write(c, 0, std::move(number));
-  }
+  int first = kFirstTripCol;
+  while (first <= LastCol() && grid_.Cell(first, 0) == std::to_string(first - 1)) ++first;
+  if (first <= LastCol()) ApplyOp(RenumberOp(grid_, first));
 }
 
 void EditTimeTable::ClampCurrent() {
