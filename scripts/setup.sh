@@ -9,6 +9,9 @@ packages=(
   ninja-build
   libgtest-dev   # GoogleTest for the core tests
   libicu-dev     # collation and code-page conversion in the core
+  libzip-dev     # reading and writing GTFS feeds (ZIP archives)
+  pkg-config     # finds libzip
+  poppler-utils  # pdftotext and pdftoppm read the stop timetables' PDF back in tests
   qt6-base-dev   # Qt 6 Widgets and Test (pulls in the OpenGL/Vulkan headers Qt's CMake files need)
   qt6-webengine-dev      # the embedded browser of the web copy and preview windows
   qt6-translations-l10n  # Qt's own German texts (standard buttons, file dialogs)

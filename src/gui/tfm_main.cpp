@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "command_guard.h"
+#include "common/messages.h"
 #include "convert/master_data.h"
 #include "convert/timetable_conversion.h"
 #include "dlg_first_save.h"
@@ -23,6 +24,8 @@
 #include "project/prj_load.h"
 #include "project/prj_save.h"
 #include "project/project_commands.h"
+#include "project/project_rules.h"
+#include "text_codec.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_make.h"
@@ -323,10 +326,7 @@ void TfmMain::LoadProject(const QString& path) {
     saveDialogFileName_ = loaded;
     setWindowTitle(BaseCaption() + QStringLiteral(":   [") + loaded + QStringLiteral("]"));
     paWorkChoice->setVisible(true);
-    for (QPushButton* button :
-         {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable}) {
-      button->setEnabled(true);
-    }
+    ShowConversionButtons(trivo::ProjectStage::Opened);
   });
 }
 
@@ -347,17 +347,9 @@ void TfmMain::FileNew() {
       paWorkChoice->setVisible(false);
       return;
     }
-    saveDialogFileName_ = path;
-    trivo::WriteProjectFile(ctx_, ToCorePath(path));
-    ctx_.ProjectFileName = ToCorePath(path);
-    ctx_.ProjectDir = ToCorePath(FolderOf(path));
-    openDialogFileName_ = path;
-    setWindowTitle(SavedProjectCaption(path));
+    SaveAs(path, trivo::SaveNewProject);
     paWorkChoice->setVisible(true);
-    sbEditProject->setEnabled(true);
-    sbEditStations->setEnabled(true);
-    sbEditLines->setEnabled(false);
-    sbEditTimeTable->setEnabled(false);
+    ShowConversionButtons(trivo::ProjectStage::NewSaved);
   });
 }
 
@@ -366,9 +358,7 @@ void TfmMain::NewProject() {
     StartNewProject();
     windows_.DlgFirstSave->show();
     paWorkChoice->setVisible(true);
-    sbEditStations->setEnabled(true);
-    sbEditLines->setEnabled(false);
-    sbEditTimeTable->setEnabled(false);
+    ShowConversionButtons(trivo::ProjectStage::NewStarted);
   });
 }
 
@@ -382,29 +372,45 @@ bool TfmMain::FileSaveAs() {
   Run([&] {
     const QString path = AskFileName(FileDialogKind::Save, saveDialogFileName_);
     if (path.isEmpty()) return;
-    saveDialogFileName_ = path;
-    trivo::WriteProjectFile(ctx_, ToCorePath(path));
-    ctx_.ProjectFileName = ToCorePath(path);
-    openDialogFileName_ = path;
-    setWindowTitle(SavedProjectCaption(path));
+    SaveAs(path, trivo::SaveProjectAs);
     saved = true;
   });
   return saved;
 }
 
-void TfmMain::sbMakeClick() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
+void TfmMain::SaveAs(const QString& path, void (*save)(trivo::Context&, const std::string&)) {
+  saveDialogFileName_ = path;
+  save(ctx_, ToCorePath(path));
+  openDialogFileName_ = path;
+  setWindowTitle(SavedProjectCaption(path));
+}
+
+void TfmMain::ShowConversionButtons(trivo::ProjectStage stage) {
+  const trivo::ConversionButtonStates states = trivo::ConversionButtonsFor(stage);
+  const std::pair<QPushButton*, std::optional<bool>> buttons[] = {
+      {sbEditProject, states.editProject},
+      {sbEditStations, states.editStations},
+      {sbEditLines, states.editLines},
+      {sbAssignStations, states.assignStations},
+      {sbEditTimeTable, states.editTimeTable}};
+  for (const auto& [button, enabled] : buttons) {
+    if (enabled) button->setEnabled(*enabled);
   }
+}
+
+bool TfmMain::RequireProject() {
+  if (ProjectLoaded()) return true;
+  windows_.ui.ShowMessageText(FromCp1252(trivo::msg::NoProjectLoaded()));
+  return false;
+}
+
+void TfmMain::sbMakeClick() {
+  if (!RequireProject()) return;
   ErstellenButtonClick();
 }
 
 void TfmMain::SpeedButton3Click() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
-  }
+  if (!RequireProject()) return;
   Run([&] { windows_.dialogs.execModal(*windows_.fmQuery); });
 }
 
@@ -430,10 +436,7 @@ void TfmMain::ShowEditProject() {
 }
 
 void TfmMain::ShowEditTimeTable() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
-  }
+  if (!RequireProject()) return;
   windows_.fmEditTimeTable->show();
   windows_.fmEditTimeTable->raise();
   windows_.fmEditTimeTable->activateWindow();

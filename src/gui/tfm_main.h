@@ -13,6 +13,7 @@
 
 #include "dialog_hooks.h"
 #include "project/context.h"
+#include "project/project_rules.h"
 
 namespace trivo::gui {
 
@@ -105,6 +106,11 @@ class TfmMain : public QMainWindow {
   QString TakeChosenFile(const QString& chosen);
   void Run(const std::function<void()>& command);
   bool ProjectLoaded() const;
+  // Whether a project is loaded; says "Kein Projekt geladen!" when none is.
+  bool RequireProject();
+  // Saves the project file under path, as the core's save step given does, and shows it.
+  void SaveAs(const QString& path, void (*save)(trivo::Context&, const std::string&));
+  void ShowConversionButtons(trivo::ProjectStage stage);
   // The common start of FileNew and NewProject: the default project's parameters, no
   // project file, the new-project caption.
   void StartNewProject();

@@ -8,6 +8,7 @@
 #include "common/strings.h"
 #include "common/sy_standard.h"
 #include "convert/timetable_notation.h"
+#include "convert/timetable_trips.h"
 #include "convert/ttd_file.h"
 
 namespace trivo {
@@ -21,16 +22,6 @@ constexpr std::string_view kDayGroup = "MO-FR";
 
 std::int64_t MinuteOfDay(std::int64_t minutes) {
   return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay;
-}
-
-bool IsTime(const std::string& cell) {
-  return GetTimeStringState(cell) == TCellState::csTime;
-}
-
-// The time of a cell that classifies as a time; blanks around it do not count.
-std::int64_t CellMinutes(const std::string& cell) {
-  const DecodedTime time = DecodeTimeString(Trim(cell));
-  return std::int64_t{time.hours} * 60 + time.minutes;
 }
 
 // Position of the first station equal to name without regard to letter case, or -1.
@@ -82,25 +73,26 @@ class TripCollector {
     for (std::size_t c = 2; c < B.size() && c < L.size(); ++c) {
       const std::string& b = B[c];
       const std::string& a = L[c];
-      const TCellState state = GetTimeStringState(b);
-      if (state == TCellState::csInterval) {
-        boardingInterval = StringToInterval(b);
+      const TimetableCell boarding = ClassifyCell(b);
+      if (boarding.IsInterval()) {
+        boardingInterval = boarding.interval;
         leavingInterval = StringToInterval(a);
         continue;
       }
-      if (state != TCellState::csTime) continue;
+      if (!boarding.IsTime()) continue;
 
-      const std::int64_t I = CellMinutes(b);
+      const TimetableCell leaving = ClassifyCell(a);
+      const std::int64_t I = boarding.time.Count();
       const bool inBlock = boardingInterval != 0 && leavingInterval != 0;
       if (!inBlock && I < D_) {
         J_ = I;
-        if (IsTime(a)) K_ = CellMinutes(a);
+        if (leaving.IsTime()) K_ = leaving.time.Count();
         mZeiten_.push_back("intervalzeit: " + ClockText(I));
         continue;
       }
       if (!inBlock && I > WindowEnd()) break;
-      if (IsTime(a)) {
-        const std::int64_t M = CellMinutes(a);
+      if (leaving.IsTime()) {
+        const std::int64_t M = leaving.time.Count();
         if (boardingInterval > 0 && leavingInterval > 0) {
           // The columns before were an interval block that ends at this trip.
           const std::int64_t step = LeastCommonMultiple(boardingInterval, leavingInterval);

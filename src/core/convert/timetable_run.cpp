@@ -17,6 +17,7 @@
 #include "common/text_file.h"
 #include "convert/conversion_scope.h"
 #include "convert/timetable_notation.h"
+#include "convert/timetable_trips.h"
 #include "convert/trip_grid.h"
 #include "convert/ttd_file.h"
 #include "ptf/ptf_reader.h"
@@ -151,7 +152,7 @@ class TimetableRun {
                            FileExists(ctx_.WorkingFile("stations.ptf")) &&
                            FileExists(ctx_.WorkingFile("line_stations.ptf"));
     if (ptfInputs && go) {
-      LoadStationsPtf(ctx_);
+      LoadStationsPtf(ctx_.WorkingDir, dm_.cdsStations, ctx_.ui);
     } else {
       Notice(std::string(kMissingFiles));
       go = Editor();
@@ -302,28 +303,23 @@ class TimetableRun {
     if (!matches) Message(kStationsDiffer);
     if (column >= grid_.ColCount()) return;
 
-    // The cells after the station, split at every comma; an empty text after a final
-    // comma is no cell.
+    // The cells after the station; an empty text after a final comma is no cell.
     int count = static_cast<int>(std::count(trips.begin(), trips.end(), ','));
     if (!trips.empty() && trips.back() != ',') ++count;
     std::int32_t* cells = grid_.AddColumnCells(count);
-    std::size_t begin = 0;
-    for (int trip = 0; trip < count; ++trip) {
-      const std::size_t end = std::min(trips.find(',', begin), trips.size());
-      cells[trip] = ConvertCell(trips.substr(begin, end - begin));
-      begin = end + 1;
-    }
+    ForEachTripCell(
+        row, [this, cells](int trip, std::string_view cell) { cells[trip] = ConvertCell(cell); });
   }
 
-  std::int32_t ConvertCell(std::string_view cell) {
-    switch (GetTimeStringState(cell)) {
-      case TCellState::csTime: {
-        const std::int32_t minutes = TimeStringToMinutes(cell);
-        if (minutes == -1) Message(kTimeError);
-        return minutes;
-      }
+  std::int32_t ConvertCell(std::string_view text) {
+    const TimetableCell cell = ClassifyCell(text);
+    switch (cell.state) {
+      case TCellState::csTime:
+        if (cell.exactTime) return cell.time.Count();
+        Message(kTimeError);
+        return -1;
       case TCellState::csInterval:
-        return -IntervalId(StringToInterval(cell));
+        return -IntervalId(cell.interval);
       case TCellState::csEmpty:
         return TripGrid::kNoStop;
       case TCellState::csError:

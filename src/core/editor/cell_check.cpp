@@ -78,9 +78,9 @@ std::optional<ClockTime> EditTimeTable::PrevTimeInRow(int col, int row) const {
   return std::nullopt;
 }
 
-bool EditTimeTable::IsTimeAllowed(int col, int row, std::int32_t minute, std::int32_t hour) const {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
-  const std::int32_t t = hour * 60 + minute;
+bool EditTimeTable::IsTimeAllowed(int col, int row, ClockTime time) const {
+  if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59) return false;
+  const std::int32_t t = time.Minutes();
   // After an interval the time continues the periodic service of the row.
   if (col > 1 && GetCellState(col - 1, row) == TCellState::csInterval) {
     if (col < kFirstTripCol + 1) return false;
@@ -217,7 +217,7 @@ std::optional<std::string> EditTimeTable::CheckIntervalInput(std::string_view t,
 }
 
 std::optional<std::string> EditTimeTable::AcceptTime(ClockTime time) const {
-  if (!IsTimeAllowed(current_.col, current_.row, time.minute, time.hour)) return std::nullopt;
+  if (!IsTimeAllowed(current_.col, current_.row, time)) return std::nullopt;
   std::string text = EncodeTimeString(time.hour, time.minute);
   if (text.empty()) return std::nullopt;
   return text;

@@ -137,7 +137,7 @@ class EditTimeTable {
   std::optional<ClockTime> PrevTimeInColumn(int col, int row) const;
   std::optional<ClockTime> PrevTimeInEarlierColumns(int col, int row) const;
   std::optional<ClockTime> PrevTimeInRow(int col, int row) const;
-  bool IsTimeAllowed(int col, int row, std::int32_t minute, std::int32_t hour) const;
+  bool IsTimeAllowed(int col, int row, ClockTime time) const;
   bool IsIntervalAllowed(int col, int row, std::int32_t minutes) const;
   void FillDownInterval(int col, int row, std::int32_t minutes);
   // The texts for rows row .. last of trip column col: the times of trip column sourceCol

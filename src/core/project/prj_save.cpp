@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/ini_file.h"
-#include "convert/master_data.h"
+#include "project/day_group_table.h"
 #include "ptf/ptf_writer.h"
 
 namespace trivo {
