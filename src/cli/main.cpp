@@ -33,6 +33,9 @@ Commands:
   preview PROJECT.tvp
                  copy the preview page beside the project's PTF files and print
                  its path; open it in a browser to see the published timetables
+  check PROJECT.tvp [--json]
+                 list every problem of the project (files, master data,
+                 timetables, distances) in one pass, one line each
   --help, -h     show this text
   --version      show the program version
 
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
   if (command == "query") return RunQuery(argc - 2, argv + 2);
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
+  if (command == "check") return RunCheck(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }
