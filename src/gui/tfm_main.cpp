@@ -26,6 +26,7 @@
 #include "project/project_commands.h"
 #include "project/project_rules.h"
 #include "text_codec.h"
+#include "tfm_check.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_make.h"
@@ -127,6 +128,9 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
                   QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
                   [this] { ShowPreview(); });
+  CheckItem = NewMenuItem(ExtrasMenu, "CheckItem", QStringLiteral("Projekt prüfen..."),
+                          QStringLiteral("Alle Probleme des Projekts auf einmal auflisten"),
+                          [this] { ShowCheck(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -433,6 +437,14 @@ void TfmMain::ShowEditProject() {
   windows_.fmEditProject->show();
   windows_.fmEditProject->raise();
   windows_.fmEditProject->activateWindow();
+}
+
+void TfmMain::ShowCheck() {
+  if (!RequireProject()) return;
+  windows_.fmCheck->RunCheck();
+  windows_.fmCheck->show();
+  windows_.fmCheck->raise();
+  windows_.fmCheck->activateWindow();
 }
 
 void TfmMain::ShowEditTimeTable() {

@@ -51,6 +51,7 @@ class TfmMain : public QMainWindow {
   void ShowPreview();
   void ShowEditProject();
   void ShowEditTimeTable();
+  void ShowCheck();
   void ShowHint(const QString& longHint);
 
   // The dialogs' remembered file names.
@@ -80,6 +81,7 @@ class TfmMain : public QMainWindow {
   QAction* QueryItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
+  QAction* CheckItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

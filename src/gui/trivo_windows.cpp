@@ -1,6 +1,7 @@
 #include "trivo_windows.h"
 
 #include "dlg_first_save.h"
+#include "tfm_check.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_main.h"
@@ -21,6 +22,12 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmWebCopy = new TfmWebCopy(ui, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, ui, fmMain.get());
+  fmCheck = new TfmCheck(ctx, ui, fmMain.get());
+  fmCheck->openTimetable = [this](const trivo::TimetablePlace& place) {
+    fmMain->ShowEditTimeTable();
+    fmEditTimeTable->OpenTimetable(place.lineName, place.dayGroupName, place.direction,
+                                   {place.col, place.row});
+  };
 
   // The editor pastes the block selected in the web copy window's work grid, and the web
   // copy window scores the tables of a page against the editor's stations.

@@ -16,6 +16,7 @@ class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
 class TfmPreview;
+class TfmCheck;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
 // and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
@@ -41,6 +42,7 @@ class TrivoWindows {
   TfmWebCopy* fmWebCopy = nullptr;
   TfmMake* fmMake = nullptr;
   TfmQuery* fmQuery = nullptr;
+  TfmCheck* fmCheck = nullptr;  // "Projekt prüfen"
   trivo::Tdm1& dm1;
 
   // The preview window, created when it is first needed: its embedded browser is costly

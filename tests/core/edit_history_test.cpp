@@ -393,6 +393,23 @@ TEST_F(HistoryTest, RedoOfASplitDoesNotAskAgain) {
   EXPECT_EQ(Cell(0, 2), "-");
 }
 
+TEST_F(HistoryTest, OpeningATimetableAtACellLoadsItUnlessChangesWouldBeLost) {
+  LoadStandard();
+  EXPECT_TRUE(ed_.OpenTimetable("U1", "Mo-Fr", 1, {3, 4}));
+  EXPECT_EQ(ed_.Current(), (CellPos{3, 4}));
+  TypeAt(4, 2, "8:30");
+  EXPECT_FALSE(ed_.OpenTimetable("U1", "Mo-Fr", 2, {2, 2}));
+  EXPECT_EQ(ui_.events, (Lines{"[Meldung] Der Fahrplan im Editor hat Änderungen, die nicht "
+                               "gespeichert sind. Bitte erst speichern oder verwerfen."}));
+  EXPECT_EQ(ctx_.editor.CurrentDirection, 1);
+  ed_.Undo();  // back at the loaded state: nothing is lost
+  EXPECT_TRUE(ed_.OpenTimetable("U1", "Mo-Fr", 2, {3, 99}));
+  EXPECT_EQ(ctx_.editor.CurrentDirection, 2);
+  EXPECT_EQ(ed_.Current(), (CellPos{3, 4}));  // the last data row
+  EXPECT_EQ(Cell(1, 2), "C");
+  EXPECT_FALSE(ed_.OpenTimetable("U9", "Mo-Fr", 1, {2, 2}));
+}
+
 // --- trip columns ---
 
 TEST_F(HistoryTest, InsertedAndDeletedTripsKeepTheGridWidthAndRenumber) {

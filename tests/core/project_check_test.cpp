@@ -1,6 +1,7 @@
 #include "check/project_check.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -65,6 +66,16 @@ TEST_F(ProjectCheckTest, MissingAndUnreadableFilesAreNamed) {
   EXPECT_EQ(lines[1].rfind("lines.csv: Fehler: Die Datei kann nicht gelesen werden: ", 0), 0u);
   EXPECT_EQ(lines[2], "stations.csv: Fehler: Die Datei fehlt.");
   EXPECT_EQ(report.Errors(), 3u);
+}
+
+TEST_F(ProjectCheckTest, TimetableFileThatCannotBeReadIsNamed) {
+  WriteCleanProject();
+  std::filesystem::remove(dir_ / "line_L1.ttd");
+  ASSERT_EQ(::mkfifo((dir_ / "line_L1.ttd").c_str(), 0600), 0);
+  const Lines lines = ProblemLines(Check(kDayGroups));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("line_L1.ttd: Fehler: Die Datei kann nicht gelesen werden: ", 0), 0u)
+      << lines[0];
 }
 
 TEST_F(ProjectCheckTest, EveryProblemOfABrokenProjectIsListedSortedByFile) {

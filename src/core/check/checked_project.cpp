@@ -16,15 +16,14 @@ namespace {
 
 constexpr std::size_t kStoredNameLength = 64;
 
-// A file of the project folder; its lines only when they are wanted.
-ProjectTextFile ReadProjectText(const Context& ctx, std::string name, bool withLines = true) {
+ProjectTextFile ReadProjectText(const Context& ctx, std::string name) {
   ProjectTextFile file;
   file.name = std::move(name);
   const FileRead read = TryReadFileBytes(ctx.ProjectFile(file.name));
   file.exists = read.read || read.error != ENOENT;
   file.read = read.read;
   file.reason = read.reason;
-  if (read.read && withLines) file.lines = SplitTextLines(read.bytes);
+  if (read.read) file.lines = SplitTextLines(read.bytes);
   return file;
 }
 
@@ -64,35 +63,16 @@ void ReadCourses(CheckedProject& project) {
   }
 }
 
-void ReadTimetables(const Context& ctx, CheckedProject& project) {
+void ReadLines(const Context& ctx, CheckedProject& project) {
   std::unordered_map<std::string, bool> seen;
   for (std::size_t i = 0; i < project.lines.lines.size(); ++i) {
     CheckedLine line;
     line.row = static_cast<int>(i) + 1;
     line.name = project.lines.lines[i];
     line.firstOfName = seen.emplace(line.name, true).second;
-    const std::optional<std::filesystem::path> path = TimetableFilePath(ctx, line.name);
-    if (path) line.fileName = path->filename().string();
-    if (path && line.firstOfName) {
-      line.file = ReadProjectText(ctx, line.fileName, false);
-      if (line.file.read) {
-        const IniFile file(*path);
-        line.sectionNames = file.ReadSections();
-        std::unordered_map<std::string, bool> groups;  // section names ignore letter case
-        for (const TDayGroupItem& group : ctx.PrjParams.DayGroups) {
-          if (!groups.emplace(LowerCaseCp1252(group.Name), true).second) continue;
-          for (const int direction : {1, 2}) {
-            const std::string name = TimetableSectionName(direction, group.Name);
-            if (!file.SectionExists(name)) continue;
-            CheckedSection section;
-            section.dayGroupName = group.Name;
-            section.direction = direction;
-            section.section = ReadTimetableSection(file, name);
-            section.trips = ReadSectionTrips(section.section);
-            line.sections.push_back(std::move(section));
-          }
-        }
-      }
+    if (const std::optional<std::filesystem::path> path = TimetableFilePath(ctx, line.name)) {
+      line.fileName = path->filename().string();
+      line.fileExists = FileExists(*path);
     }
     project.projectLines.push_back(std::move(line));
   }
@@ -128,8 +108,38 @@ CheckedProject ReadCheckedProject(const Context& ctx) {
     project.stationRows.emplace(StoredName(project.stations.lines[i]), static_cast<int>(i) + 1);
   }
   ReadCourses(project);
-  ReadTimetables(ctx, project);
+  ReadLines(ctx, project);
   return project;
+}
+
+std::optional<CheckedTimetable> ReadCheckedTimetable(const Context& ctx, const CheckedLine& line,
+                                                     std::string& reason) {
+  const std::filesystem::path path = ctx.ProjectFile(line.fileName);
+  const IniFile file(path);
+  if (file.Bytes().empty()) {
+    // Empty, or not readable at all: only then is it worth asking why.
+    const FileRead read = TryReadFileBytes(path);
+    if (!read.read) {
+      reason = read.reason;
+      return std::nullopt;
+    }
+  }
+  CheckedTimetable timetable{line, file.ReadSections(), {}};
+  std::unordered_map<std::string, bool> groups;  // section names ignore letter case
+  for (const TDayGroupItem& group : ctx.PrjParams.DayGroups) {
+    if (!groups.emplace(LowerCaseCp1252(group.Name), true).second) continue;
+    for (const int direction : {1, 2}) {
+      const std::string name = TimetableSectionName(direction, group.Name);
+      if (!file.SectionExists(name)) continue;
+      CheckedSection section;
+      section.dayGroupName = group.Name;
+      section.direction = direction;
+      section.section = ReadTimetableSection(file, name);
+      section.trips = ReadSectionTrips(section.section);
+      timetable.sections.push_back(std::move(section));
+    }
+  }
+  return timetable;
 }
 
 }  // namespace trivo

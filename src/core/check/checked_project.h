@@ -46,13 +46,18 @@ struct CheckedSection {
   SectionTrips trips;
 };
 
-// A line of lines.csv with its timetable file.
+// A line of lines.csv and its timetable file.
 struct CheckedLine {
   int row = 0;  // in lines.csv, from 1
   std::string name;
   bool firstOfName = true;  // later lines of the same name share its file and are not read again
   std::string fileName;     // line_<name>.ttd; empty when the name cannot name a file
-  ProjectTextFile file;
+  bool fileExists = false;
+};
+
+// A line's timetable file as read, while the timetable rules look at it.
+struct CheckedTimetable {
+  const CheckedLine& line;
   std::vector<std::string> sectionNames;  // all sections of the file, in file order
   std::vector<CheckedSection> sections;   // those of the project's day groups that exist
 };
@@ -92,7 +97,11 @@ struct CheckedProject {
 std::string StoredName(std::string_view name);
 
 // Reads the project whose project file ctx has loaded (ctx.ProjectFileName, ProjectDir,
-// PrjParams).
+// PrjParams), all but the timetable files.
 CheckedProject ReadCheckedProject(const Context& ctx);
+// Reads a line's timetable file: the sections of the project's day groups as trips.
+// Nothing, with the reason, when the file exists but cannot be read.
+std::optional<CheckedTimetable> ReadCheckedTimetable(const Context& ctx, const CheckedLine& line,
+                                                     std::string& reason);
 
 }  // namespace trivo

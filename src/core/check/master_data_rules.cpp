@@ -85,13 +85,10 @@ void CheckLines(const CheckedProject& project, CheckReport& report) {
       report.Error(file, "Die Linie " + name + " hat keinen Eintrag in line_stations.csv.", {},
                    line.row);
     }
-    if (line.fileName.empty()) continue;
-    if (!line.file.exists) {
+    if (!line.fileName.empty() && !line.fileExists) {
       report.Error(file,
                    "Zur Linie " + name + " gibt es keine Fahrplandatei " + line.fileName + ".", {},
                    line.row);
-    } else if (!line.file.read) {
-      report.Error(line.fileName, "Die Datei kann nicht gelesen werden: " + line.file.reason);
     }
   }
 }

@@ -21,9 +21,20 @@ bool FitsInSectionName(std::string_view name) {
 
 }  // namespace
 
-CheckReport ProjectCheck::Run(const CheckedProject& project) const {
+CheckReport ProjectCheck::Run(const Context& ctx) const {
+  const CheckedProject project = ReadCheckedProject(ctx);
   CheckReport report;
   for (const RuleSet& rules : ruleSets_) rules(project, report);
+  for (const CheckedLine& line : project.projectLines) {
+    if (!line.firstOfName || !line.fileExists) continue;
+    std::string reason;
+    const std::optional<CheckedTimetable> timetable = ReadCheckedTimetable(ctx, line, reason);
+    if (!timetable) {
+      report.Error(line.fileName, "Die Datei kann nicht gelesen werden: " + reason);
+      continue;
+    }
+    for (const TimetableRuleSet& rules : timetableRuleSets_) rules(project, *timetable, report);
+  }
   report.Sort();
   return report;
 }
@@ -83,13 +94,13 @@ ProjectCheck StandardProjectCheck() {
   ProjectCheck check;
   check.Add(CheckProjectFile);
   check.Add(CheckMasterData);
-  check.Add(CheckTimetables);
   check.Add(CheckDistances);
+  check.AddTimetableRules(CheckTimetable);
   return check;
 }
 
 CheckReport CheckProject(const Context& ctx) {
-  return StandardProjectCheck().Run(ReadCheckedProject(ctx));
+  return StandardProjectCheck().Run(ctx);
 }
 
 }  // namespace trivo

@@ -217,22 +217,20 @@ bool IsProjectSection(const CheckedProject& project, std::string_view name) {
 
 }  // namespace
 
-void CheckTimetables(const CheckedProject& project, CheckReport& report) {
-  for (const CheckedLine& line : project.projectLines) {
-    if (!line.firstOfName || !line.file.read) continue;
-    std::size_t trips = 0;
-    for (const CheckedSection& section : line.sections) {
-      SectionCheck(project, line, section, report).Run();
-      trips += section.trips.trips.size();
-    }
-    for (const std::string& name : line.sectionNames) {
-      if (IsProjectSection(project, name)) continue;
-      report.Warning(line.fileName, "Der Abschnitt gehört zu keiner Tagesgruppe des Projekts.",
-                     name);
-    }
-    if (trips == 0) {
-      report.Warning(line.fileName, "Die Linie " + Quoted(line.name) + " hat keine Fahrten.");
-    }
+void CheckTimetable(const CheckedProject& project, const CheckedTimetable& timetable,
+                    CheckReport& report) {
+  const CheckedLine& line = timetable.line;
+  std::size_t trips = 0;
+  for (const CheckedSection& section : timetable.sections) {
+    SectionCheck(project, line, section, report).Run();
+    trips += section.trips.trips.size();
+  }
+  for (const std::string& name : timetable.sectionNames) {
+    if (IsProjectSection(project, name)) continue;
+    report.Warning(line.fileName, "Der Abschnitt gehört zu keiner Tagesgruppe des Projekts.", name);
+  }
+  if (trips == 0) {
+    report.Warning(line.fileName, "Die Linie " + Quoted(line.name) + " hat keine Fahrten.");
   }
 }
 
