@@ -441,10 +441,11 @@ void TfmMain::ShowEditProject() {
 
 void TfmMain::ShowCheck() {
   if (!RequireProject()) return;
-  windows_.fmCheck->RunCheck();
-  windows_.fmCheck->show();
-  windows_.fmCheck->raise();
-  windows_.fmCheck->activateWindow();
+  TfmCheck& check = windows_.Check();
+  check.RunCheck();
+  check.show();
+  check.raise();
+  check.activateWindow();
 }
 
 void TfmMain::ShowEditTimeTable() {

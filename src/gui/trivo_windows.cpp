@@ -22,12 +22,6 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmWebCopy = new TfmWebCopy(ui, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, ui, fmMain.get());
-  fmCheck = new TfmCheck(ctx, ui, fmMain.get());
-  fmCheck->openTimetable = [this](const trivo::TimetablePlace& place) {
-    fmMain->ShowEditTimeTable();
-    fmEditTimeTable->OpenTimetable(place.lineName, place.dayGroupName, place.direction,
-                                   {place.col, place.row});
-  };
 
   // The editor pastes the block selected in the web copy window's work grid, and the web
   // copy window scores the tables of a page against the editor's stations.
@@ -47,6 +41,18 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
 TfmPreview& TrivoWindows::Preview() {
   if (fmPreview_ == nullptr) fmPreview_ = new TfmPreview(fmMain.get());
   return *fmPreview_;
+}
+
+TfmCheck& TrivoWindows::Check() {
+  if (fmCheck_ == nullptr) {
+    fmCheck_ = new TfmCheck(ctx, ui, fmMain.get());
+    fmCheck_->openTimetable = [this](const trivo::TimetablePlace& place) {
+      fmMain->ShowEditTimeTable();
+      fmEditTimeTable->OpenTimetable(place.lineName, place.dayGroupName, place.direction,
+                                     {place.col, place.row});
+    };
+  }
+  return *fmCheck_;
 }
 
 TrivoWindows::~TrivoWindows() {

@@ -42,15 +42,17 @@ class TrivoWindows {
   TfmWebCopy* fmWebCopy = nullptr;
   TfmMake* fmMake = nullptr;
   TfmQuery* fmQuery = nullptr;
-  TfmCheck* fmCheck = nullptr;  // "Projekt prüfen"
   trivo::Tdm1& dm1;
 
   // The preview window, created when it is first needed: its embedded browser is costly
   // to start.
   TfmPreview& Preview();
+  // The project check "Projekt prüfen", created when it is first needed.
+  TfmCheck& Check();
 
  private:
   TfmPreview* fmPreview_ = nullptr;
+  TfmCheck* fmCheck_ = nullptr;
 };
 
 }  // namespace trivo::gui

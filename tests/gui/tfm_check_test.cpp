@@ -36,7 +36,7 @@ class TfmCheckTest : public QObject {
     TfmEditTimeTable& editor = *app_->windows.fmEditTimeTable;
     editor.model().btCancelClick();
     editor.close();
-    app_->windows.fmCheck->close();
+    app_->windows.Check().close();
     app_.reset();
   }
 
@@ -44,7 +44,7 @@ class TfmCheckTest : public QObject {
     TfmMain& main = app_->main();
     QCOMPARE(main.CheckItem->text(), QStringLiteral("Projekt prüfen..."));
     main.CheckItem->trigger();
-    TfmCheck& check = *app_->windows.fmCheck;
+    TfmCheck& check = app_->windows.Check();
     QVERIFY(QTest::qWaitForWindowExposed(&check));
     QCOMPARE(check.windowTitle(), QStringLiteral("Projekt prüfen"));
     QCOMPARE(check.lbCount->text(), QStringLiteral("1 Fehler, 0 Warnungen"));
