@@ -1,6 +1,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli_user_interface.h"
 #include "commands.h"
 #include "exit_status.h"
 
@@ -33,6 +34,12 @@ Commands:
   preview PROJECT.tvp
                  copy the preview page beside the project's PTF files and print
                  its path; open it in a browser to see the published timetables
+  route PROJECT.tvp FROM TO [--at HH:MM] [--date YYYY-MM-DD | --day NAME] [--json]
+                 passenger connections: earliest arrival for each number of
+                 transfers and the next connections within a window
+  stop-timetable PROJECT.tvp OUT.pdf [--station NAME] [--line NAME] [--html DIR]
+                 make the departure posters of the stops (one per station, line
+                 and direction) as one PDF, and as HTML pages with --html
   check PROJECT.tvp [--json]
                  list every problem of the project (files, master data,
                  timetables, distances) in one pass, one line each
@@ -68,7 +75,9 @@ int main(int argc, char** argv) {
   if (command == "query") return RunQuery(argc - 2, argv + 2);
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
+  if (command == "route") return RunRoute(argc - 2, argv + 2);
+  if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
   if (command == "check") return RunCheck(argc - 2, argv + 2);
-  std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
+  std::cerr << "trivo: unknown command '" << OneLine(command) << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

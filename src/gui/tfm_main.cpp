@@ -32,6 +32,7 @@
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 #include "trivo_windows.h"
 
@@ -128,6 +129,10 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
                   QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
                   [this] { ShowPreview(); });
+  StopTimetablesItem = NewMenuItem(
+      ExtrasMenu, "StopTimetablesItem", QStringLiteral("Aushangfahrpläne..."),
+      QStringLiteral("Aushangfahrpläne der Haltestellen ansehen, als PDF speichern und drucken"),
+      [this] { ShowStopTimetables(); });
   CheckItem = NewMenuItem(ExtrasMenu, "CheckItem", QStringLiteral("Projekt prüfen..."),
                           QStringLiteral("Alle Probleme des Projekts auf einmal auflisten"),
                           [this] { ShowCheck(); });
@@ -431,6 +436,18 @@ void TfmMain::ShowPreview() {
     const std::optional<std::filesystem::path> page = trivo::WriteProjectPreview(ctx_);
     if (page) windows_.Preview().ShowPage(FromCorePath(page->string()));
   });
+}
+
+void TfmMain::ShowStopTimetables() {
+  if (!ProjectLoaded()) {
+    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
+    return;
+  }
+  TfmStopTimetables& window = windows_.StopTimetables();
+  if (!window.Reload()) return;
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 void TfmMain::ShowEditProject() {

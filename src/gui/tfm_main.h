@@ -49,6 +49,8 @@ class TfmMain : public QMainWindow {
   void WebAnsichtButtonClick();
   // "Vorschau...": writes the preview page beside the PTF files and shows it.
   void ShowPreview();
+  // "Aushangfahrpläne...": the departure posters of the project's stops.
+  void ShowStopTimetables();
   void ShowEditProject();
   void ShowEditTimeTable();
   void ShowCheck();
@@ -81,6 +83,7 @@ class TfmMain : public QMainWindow {
   QAction* QueryItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
+  QAction* StopTimetablesItem;
   QAction* CheckItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;

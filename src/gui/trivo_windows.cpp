@@ -8,6 +8,7 @@
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 
 namespace trivo::gui {
@@ -36,6 +37,12 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   };
   fmWebCopy->SetEditorGrid(
       [this]() -> const trivo::StringGrid& { return fmEditTimeTable->model().sgTimeTable(); });
+}
+
+TfmStopTimetables& TrivoWindows::StopTimetables() {
+  if (fmStopTimetables_ == nullptr)
+    fmStopTimetables_ = new TfmStopTimetables(ctx, ui, fmMain.get());
+  return *fmStopTimetables_;
 }
 
 TfmPreview& TrivoWindows::Preview() {

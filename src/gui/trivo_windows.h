@@ -16,6 +16,7 @@ class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
 class TfmPreview;
+class TfmStopTimetables;
 class TfmCheck;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
@@ -47,11 +48,14 @@ class TrivoWindows {
   // The preview window, created when it is first needed: its embedded browser is costly
   // to start.
   TfmPreview& Preview();
+  // The departure posters' window, created when it is first needed.
+  TfmStopTimetables& StopTimetables();
   // The project check "Projekt prüfen", created when it is first needed.
   TfmCheck& Check();
 
  private:
   TfmPreview* fmPreview_ = nullptr;
+  TfmStopTimetables* fmStopTimetables_ = nullptr;
   TfmCheck* fmCheck_ = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "analysis/connection_evaluation.h"
 #include "analysis/connection_search.h"
 #include "analysis/query_model.h"
+#include "common/error.h"
 #include "test_support.h"
 
 namespace trivo {
@@ -69,6 +70,16 @@ class ConnectionQueryTest : public ::testing::Test {
     model_.dtpStartTime = Clock(7, 0);
   }
 
+  // Shows the window on the files written and asks for connections from one station to
+  // another at 07:00; whether the query ran.
+  bool Ask(const std::string& from, const std::string& to) {
+    model_.FormShow(ctx_);
+    model_.cbStartStation.Text = from;
+    model_.cbZielStation.Text = to;
+    model_.dtpStartTime = Clock(7, 0);
+    return model_.btStartQueryClick(ctx_);
+  }
+
   test::TempDir dir_;
   test::RecordingUserInterface ui_;
   Context ctx_{ui_};
@@ -117,6 +128,76 @@ TEST_F(ConnectionQueryTest, UnknownStationIsReportedAndNothingSearched) {
   EXPECT_EQ(ui_.events, (Lines{"[Meldung] Station nicht gefunden: Nirgendwo"}));
   EXPECT_EQ(model_.tvStart().RootCount(), 0u);
   EXPECT_EQ(model_.mZeiten(), (Lines{"mZeiten"}));
+}
+
+// Every evaluated connection prints the top list, also one that completed no pair of
+// rows: the typed start "a" names station A, but the rows compare exactly.
+TEST_F(ConnectionQueryTest, ConnectionWithoutRowPairsStillPrintsTheTopList) {
+  dir_.Write("stations.csv", "A\nB\n");
+  dir_.Write("line_stations.csv", "L1=A,B\n");
+  dir_.Write("station_lines.csv", "A=L1\nB=L1\n");
+  dir_.Write("distances.csv", "[L1_1_Mo-Fr]\ndistance1=\"A\",10,\"B\"\nnewcross=\"A\",\"B\"\n");
+  dir_.Write("line_L1.ttd", "[1_MO-FR]\n1=A,07:05\n2=B,07:15\n");
+  ASSERT_TRUE(Ask("a", "B"));
+  EXPECT_EQ(model_.mZeiten(), (Lines{"*** Verbindung: ***", "a ==> L1 ==>  |||  ==> B",
+                                     "1: a >>> L1 >>> B", "*** TOP-VERBINDUNGEN ***"}));
+}
+
+// A later connection whose section lacks its boarding row repeats what the earlier ones
+// ranked.
+TEST_F(ConnectionQueryTest, TopListRepeatsEarlierEntriesAfterAConnectionWithoutRows) {
+  dir_.Write("stations.csv", "A\nC\n");
+  dir_.Write("line_stations.csv", "L3=A,C\nL4=A,C\n");
+  dir_.Write("station_lines.csv", "A=L3,L4\nC=L3,L4\n");
+  dir_.Write("distances.csv", "[L3_1_Mo-Fr]\ndistance1=\"A\",30,\"C\"\n");
+  dir_.Write("line_L3.ttd", "[1_MO-FR]\n1=A,07:10\n2=C,07:40\n");
+  dir_.Write("line_L4.ttd", "[1_MO-FR]\n1=X,07:20\n2=C,07:30\n");
+  ASSERT_TRUE(Ask("A", "C"));
+  const std::string best = "Min: 40 Weg: L3: A nach C, Ab: 07:10:00 An: 07:40:00";
+  const Lines& trace = model_.mZeiten();
+  ASSERT_GE(trace.size(), 3u);
+  EXPECT_EQ(Lines(trace.end() - 3, trace.end()),
+            (Lines{"1: A >>> L4 >>> C", "*** TOP-VERBINDUNGEN ***", best}));
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), best), 2);
+}
+
+// After a failed loading the lists and the matrix do not fit together: no query runs.
+TEST_F(ConnectionQueryTest, NoQueryAfterAFailedLoading) {
+  Network("L3");
+  ASSERT_TRUE(model_.btStartQueryClick(ctx_));
+  std::string stations;
+  for (std::size_t i = 0; i <= kMaxMatrixStations; ++i) stations += "S" + std::to_string(i) + "\n";
+  dir_.Write("stations.csv", stations + "A\nZ\n");
+  try {
+    model_.FormShow(ctx_);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(
+        std::string(error.what()),
+        "Zu viele Stationen für die Entfernungsmatrix: " + std::to_string(kMaxMatrixStations + 3) +
+            " (höchstens " + std::to_string(kMaxMatrixStations) + ")");
+  }
+  EXPECT_FALSE(model_.NetworkLoaded());
+  EXPECT_FALSE(model_.btStartQueryClick(ctx_));
+  EXPECT_EQ(ui_.events,
+            (Lines{"[Meldung] Keine Abfrage möglich: das Netz wurde nicht vollständig geladen"}));
+  EXPECT_EQ(model_.tvStart().RootCount(), 1u);  // only the query before the failed loading
+}
+
+// A station with thousands of lines of the same (empty) name, each leading back to it:
+// every line node would look at every station of every other; the search gives up.
+TEST_F(ConnectionQueryTest, SearchThatWouldGrowWithoutEndIsRefused) {
+  dir_.Write("stations.csv", "A\nZ\n");
+  dir_.Write("line_stations.csv", "");
+  dir_.Write("station_lines.csv", "A=L1" + std::string(1500, ',') + "\nZ=L2\n");
+  dir_.Write("distances.csv", "");
+  try {
+    Ask("A", "Z");
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(),
+                 "Die Abfrage bricht ab: das Netz ergibt mehr als 2000000 Suchschritte");
+  }
 }
 
 P2PContainer Leg(std::vector<TripTimes> trips) {

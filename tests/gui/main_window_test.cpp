@@ -106,9 +106,9 @@ class MainWindowTest : public QObject {
             {QStringLiteral("Projekt-Einstellungen..."), QStringLiteral("Fahrplan bearbeiten..."),
              QStringLiteral("Daten aufbereiten..."), QStringLiteral("Verbindungs-Abfrage..."),
              QStringLiteral("HTML-Import..."), QStringLiteral("Vorschau..."),
-             QStringLiteral("Projekt prüfen..."), QStringLiteral("-"),
-             QStringLiteral("Neues Projekt..."), QStringLiteral("Projekt speichern"),
-             QStringLiteral("Projekt speichern unter...")}));
+             QStringLiteral("Aushangfahrpläne..."), QStringLiteral("Projekt prüfen..."),
+             QStringLiteral("-"), QStringLiteral("Neues Projekt..."),
+             QStringLiteral("Projekt speichern"), QStringLiteral("Projekt speichern unter...")}));
   }
 
   void opensAndEndsByKeyboard() {

@@ -62,83 +62,86 @@ std::string TraceRouteText(const ConnectionCandidate& connection) {
 class TripCollector {
  public:
   TripCollector(std::int32_t startMinutes, std::vector<std::string>& mZeiten)
-      : D_(startMinutes), mZeiten_(mZeiten) {}
+      : windowStart_(startMinutes), mZeiten_(mZeiten) {}
 
-  void CollectLeg(const TimetableRow& B, const TimetableRow& L, std::size_t legIndex,
-                  P2PContainer& leg) {
+  void CollectLeg(const TimetableRow& boardingRow, const TimetableRow& leavingRow,
+                  std::size_t legIndex, P2PContainer& leg) {
     leg_ = &leg;
     firstTrip_ = false;
     std::int64_t boardingInterval = 0;
     std::int64_t leavingInterval = 0;
-    for (std::size_t c = 2; c < B.size() && c < L.size(); ++c) {
-      const std::string& b = B[c];
-      const std::string& a = L[c];
-      const TimetableCell boarding = ClassifyCell(b);
+    for (std::size_t c = 2; c < boardingRow.size() && c < leavingRow.size(); ++c) {
+      const std::string& boardingText = boardingRow[c];
+      const std::string& leavingText = leavingRow[c];
+      const TimetableCell boarding = ClassifyCell(boardingText);
       if (boarding.IsInterval()) {
         boardingInterval = boarding.interval;
-        leavingInterval = StringToInterval(a);
+        leavingInterval = StringToInterval(leavingText);
         continue;
       }
       if (!boarding.IsTime()) continue;
 
-      const TimetableCell leaving = ClassifyCell(a);
-      const std::int64_t I = boarding.time.Count();
+      const TimetableCell leaving = ClassifyCell(leavingText);
+      const std::int64_t departure = boarding.time.Count();
       const bool inBlock = boardingInterval != 0 && leavingInterval != 0;
-      if (!inBlock && I < D_) {
-        J_ = I;
-        if (leaving.IsTime()) K_ = leaving.time.Count();
-        mZeiten_.push_back("intervalzeit: " + ClockText(I));
+      if (!inBlock && departure < windowStart_) {
+        lastDeparture_ = departure;
+        if (leaving.IsTime()) lastArrival_ = leaving.time.Count();
+        mZeiten_.push_back("intervalzeit: " + ClockText(departure));
         continue;
       }
-      if (!inBlock && I > WindowEnd()) break;
+      if (!inBlock && departure > WindowEnd()) break;
       if (leaving.IsTime()) {
-        const std::int64_t M = leaving.time.Count();
+        const std::int64_t arrival = leaving.time.Count();
         if (boardingInterval > 0 && leavingInterval > 0) {
           // The columns before were an interval block that ends at this trip.
           const std::int64_t step = LeastCommonMultiple(boardingInterval, leavingInterval);
           boardingInterval = step;
-          ExpandBlock(I, step);
-        } else if (D_ <= M && M < WindowEnd()) {
+          ExpandBlock(departure, step);
+        } else if (windowStart_ <= arrival && arrival < WindowEnd()) {
           mZeiten_.push_back(std::to_string(legIndex) + " " + leg.line + ": " + leg.from + "->" +
-                             leg.to + " = " + b + " -> " + a);
-          Record(I, M);
+                             leg.to + " = " + boardingText + " -> " + leavingText);
+          Record(departure, arrival);
         }
         leavingInterval = 0;
-        K_ = M;
+        lastArrival_ = arrival;
       }
       boardingInterval = 0;
-      J_ = I;
+      lastDeparture_ = departure;
     }
   }
 
  private:
-  std::int64_t WindowEnd() const { return D_ + W_; }
+  std::int64_t WindowEnd() const { return windowStart_ + windowMinutes_; }
 
-  // Trips every step minutes after the last explicit one, up to the trip at I.
-  void ExpandBlock(std::int64_t I, std::int64_t step) {
-    J_ += step;
-    K_ += step;
-    while (J_ <= I) {
-      if (J_ >= D_ && J_ <= WindowEnd() && D_ <= K_ && K_ < WindowEnd()) Record(J_, K_);
-      if (J_ >= D_ && J_ > WindowEnd()) J_ = I + kTenthOfDay;
-      J_ += step;
-      K_ += step;
+  // Trips every step minutes after the last explicit one, up to the trip at departure.
+  void ExpandBlock(std::int64_t departure, std::int64_t step) {
+    lastDeparture_ += step;
+    lastArrival_ += step;
+    while (lastDeparture_ <= departure) {
+      if (lastDeparture_ >= windowStart_ && lastDeparture_ <= WindowEnd() &&
+          windowStart_ <= lastArrival_ && lastArrival_ < WindowEnd())
+        Record(lastDeparture_, lastArrival_);
+      if (lastDeparture_ >= windowStart_ && lastDeparture_ > WindowEnd())
+        lastDeparture_ = departure + kTenthOfDay;
+      lastDeparture_ += step;
+      lastArrival_ += step;
     }
   }
 
   void Record(std::int64_t departure, std::int64_t arrival) {
     leg_->trips.push_back({departure, arrival});
     if (firstTrip_) return;
-    W_ -= arrival - D_;
-    D_ = arrival;
+    windowMinutes_ -= arrival - windowStart_;
+    windowStart_ = arrival;
     firstTrip_ = true;
   }
 
   // Carried from leg to leg.
-  std::int64_t D_;
-  std::int64_t W_ = SearchWindowMinutes;
-  std::int64_t J_ = 0;
-  std::int64_t K_ = 0;
+  std::int64_t windowStart_;
+  std::int64_t windowMinutes_ = SearchWindowMinutes;
+  std::int64_t lastDeparture_ = 0;
+  std::int64_t lastArrival_ = 0;
   std::vector<std::string>& mZeiten_;
   // Per leg.
   P2PContainer* leg_ = nullptr;
@@ -279,9 +282,9 @@ void ConnectionEvaluator::EvaluateConnection(const ConnectionCandidate& connecti
   std::vector<TimetableRow> rowPairs;
   if (!ReadRowPairs(RouteNodes(connection), rowPairs)) return;
 
+  // Without a completed row pair there are no legs and nothing to rank, but the top list
+  // of the query so far is printed all the same.
   const std::vector<P2PContainer> legs = CollectTrips(rowPairs, settings_.startMinutes, mZeiten_);
-  // Without legs there is nothing to combine.
-  if (legs.empty()) return;
   for (const P2PContainer& leg : legs) {
     if (leg.trips.empty()) return;
   }

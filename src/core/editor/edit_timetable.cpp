@@ -32,6 +32,22 @@ constexpr std::string_view kPaste = "Zwischenablage einfügen";
 constexpr std::string_view kMoveTrip = "Fahrt verschieben";
 constexpr std::string_view kAppendColumn = "Spalte einfügen";
 
+// Selects the entry of the list that the conversion knows under name: the entry of that
+// text, else the first entry that a working table stores as name (cut to the field's
+// size, without trailing blanks). Without such an entry the selection stays.
+void SelectStoredName(ChoiceList& list, const std::string& name, int fieldSize) {
+  if (list.Select(name)) return;
+  for (std::size_t i = 0; i < list.Items.size(); ++i) {
+    std::string_view stored =
+        std::string_view(list.Items[i]).substr(0, static_cast<std::size_t>(std::max(fieldSize, 0)));
+    while (!stored.empty() && stored.back() == ' ') stored.remove_suffix(1);
+    if (stored == name) {
+      list.ItemIndex = static_cast<int>(i);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 EditTimeTable::EditTimeTable(Context& ctx)
@@ -95,11 +111,15 @@ void EditTimeTable::FormShow() {
   RunTimetableConversion(ctx_, options);
 
   // The run leaves the names of the last combination it converted and the direction 3
-  // behind; a save must write the timetable that is shown.
+  // behind; a save must write the timetable that is shown, and the choice names it too.
   if (shown) {
     ctx_.editor.CurrentLineName = shown->lineName;
     ctx_.editor.CurrentDayGroupName = shown->dayGroupName;
     ctx_.editor.CurrentDirection = shown->direction;
+    SelectStoredName(cbLines, shown->lineName, ctx_.dm1.cdsLines.FieldNamed("Line").Def().size);
+    SelectStoredName(cbDays, shown->dayGroupName,
+                     ctx_.dm1.cdsDayGroups.FieldNamed("Group").Def().size);
+    cbDirection.Select(std::to_string(shown->direction));
   }
 }
 
@@ -267,6 +287,8 @@ bool EditTimeTable::sgTimeTableSelectCell(CellPos target) {
   if (target.col < 0 || target.row < 0 || target.col > LastCol() || target.row > LastRow()) {
     throw Error(msg::GridIndexOutOfRange());
   }
+  // A move to the cell that is current already is no move: nothing is checked.
+  if (target == current_) return true;
   StepScope step(*this, kEntry, true);
   if (copyMode_) {
     current_ = target;

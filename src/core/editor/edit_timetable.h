@@ -88,8 +88,9 @@ class EditTimeTable {
   // Returns whether the character goes on to the cell editor (Enter never does).
   bool sgTimeTableKeyPress(char key);
   // The current cell is about to move to target (by mouse, keys or the program). Returns
-  // whether the current cell changed: to the target, or to the next column after a
-  // fill-down or pattern copy confirmed with Enter. False: the move was refused.
+  // whether the current cell is now the target, or the next column after a fill-down or
+  // pattern copy confirmed with Enter. False: the move was refused. The cell that is
+  // current already is no move: true without a check.
   bool sgTimeTableSelectCell(CellPos target);
   // The cell editor of the current cell now holds text; it becomes the cell's text
   // unchecked (the check runs when the cell is left).
