@@ -33,6 +33,7 @@
 #include "tfm_preview.h"
 #include "tfm_query.h"
 #include "tfm_stop_timetables.h"
+#include "tfm_route.h"
 #include "tfm_web_copy.h"
 #include "trivo_windows.h"
 
@@ -122,6 +123,9 @@ void TfmMain::BuildMenu() {
   QueryItem = NewMenuItem(ExtrasMenu, "QueryItem", QStringLiteral("Verbindungs-Abfrage..."),
                           QStringLiteral("Verbindungen zwischen zwei Stationen suchen"),
                           [this] { SpeedButton3Click(); });
+  RouteItem = NewMenuItem(ExtrasMenu, "RouteItem", QStringLiteral("Fahrplanauskunft..."),
+                          QStringLiteral("Die schnellsten Verbindungen zu einer Zeit suchen"),
+                          [this] { ShowRoute(); });
   WebCopyItem = NewMenuItem(ExtrasMenu, "WebCopyItem", QStringLiteral("HTML-Import..."),
                             QStringLiteral("Fahrpläne aus HTML-Tabellen übernehmen"),
                             [this] { WebAnsichtButtonClick(); });
@@ -421,6 +425,13 @@ void TfmMain::sbMakeClick() {
 void TfmMain::SpeedButton3Click() {
   if (!RequireProject()) return;
   Run([&] { windows_.dialogs.execModal(*windows_.fmQuery); });
+}
+
+void TfmMain::ShowRoute() {
+  if (!RequireProject()) return;
+  windows_.fmRoute->show();
+  windows_.fmRoute->raise();
+  windows_.fmRoute->activateWindow();
 }
 
 void TfmMain::ErstellenButtonClick() {

@@ -53,6 +53,8 @@ class TfmMain : public QMainWindow {
   void ShowStopTimetables();
   void ShowEditProject();
   void ShowEditTimeTable();
+  // "Fahrplanauskunft...": the passenger search window, shown without waiting.
+  void ShowRoute();
   void ShowCheck();
   void ShowHint(const QString& longHint);
 
@@ -81,6 +83,7 @@ class TfmMain : public QMainWindow {
   QAction* EditTimeTableItem;
   QAction* MakeItem;
   QAction* QueryItem;
+  QAction* RouteItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
   QAction* StopTimetablesItem;

@@ -9,6 +9,7 @@
 #include "tfm_preview.h"
 #include "tfm_query.h"
 #include "tfm_stop_timetables.h"
+#include "tfm_route.h"
 #include "tfm_web_copy.h"
 
 namespace trivo::gui {
@@ -23,6 +24,7 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmWebCopy = new TfmWebCopy(ui, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, ui, fmMain.get());
+  fmRoute = new TfmRoute(ctx, ui, fmMain.get());
 
   // The editor pastes the block selected in the web copy window's work grid, and the web
   // copy window scores the tables of a page against the editor's stations.

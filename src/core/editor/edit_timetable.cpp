@@ -97,7 +97,7 @@ void EditTimeTable::FormShow() {
 
   std::optional<Loaded> shown;
   TimetableRunOptions options;
-  options.variant = TimetableRunVariant::Editor;
+  options.reporting = TimetableRunReporting::Editor();
   options.onCombination = [&](const TimetableCombination& combination) {
     const Loaded timetable{std::string(combination.lineName), std::string(combination.dayGroupName),
                            combination.direction};
@@ -108,10 +108,15 @@ void EditTimeTable::FormShow() {
       shown = timetable;
     }
   };
-  RunTimetableConversion(ctx_, options);
+  const TimetableRunResult result = RunTimetableConversion(ctx_, options);
 
-  // The run leaves the names of the last combination it converted and the direction 3
-  // behind; a save must write the timetable that is shown, and the choice names it too.
+  // The names are those of the timetable shown, for a save and for the choice; without
+  // one, those of the last combination the run walked, past both directions.
+  if (!shown) {
+    if (!result.lastLineName.empty()) ctx_.editor.CurrentLineName = result.lastLineName;
+    if (!result.lastDayGroupName.empty()) ctx_.editor.CurrentDayGroupName = result.lastDayGroupName;
+    if (!result.lastDayGroupName.empty()) ctx_.editor.CurrentDirection = 3;
+  }
   if (shown) {
     ctx_.editor.CurrentLineName = shown->lineName;
     ctx_.editor.CurrentDayGroupName = shown->dayGroupName;
