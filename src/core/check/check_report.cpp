@@ -1,7 +1,6 @@
 #include "check/check_report.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <tuple>
 
 #include "common/cp1252.h"
@@ -9,38 +8,6 @@
 namespace trivo {
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// A Windows-1252 text as a JSON string in UTF-8.
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char byte : text) {
-    const char32_t c = Cp1252ToUnicode(static_cast<unsigned char>(byte));
-    if (c == U'"' || c == U'\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      out += escaped;
-    } else {
-      AppendUtf8(out, c);
-    }
-  }
-  return out + "\"";
-}
 
 std::string SeverityWord(CheckSeverity severity) {
   return severity == CheckSeverity::Error ? "Fehler" : "Warnung";
