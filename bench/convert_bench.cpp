@@ -1,6 +1,8 @@
 // Times the whole conversion (buttons 1 to 5, as `trivo convert` runs them) on a large
 // generated project and compares it with the plain file I/O the same job needs: reading
 // every input file once and writing the same number of output files with the same sizes.
+// Beside every conversion run it times the project check (`trivo check`) on the same
+// project.
 //
 //   convert_bench [--keep DIR] [--runs N] [--lines N]
 //
@@ -30,6 +32,7 @@
 #include <unistd.h>
 #endif
 
+#include "check/project_check.h"
 #include "common/error.h"
 #include "common/text_file.h"
 #include "common/user_interface.h"
@@ -284,6 +287,32 @@ ConversionRun RunConversion(const fs::path& projectFile) {
   return run;
 }
 
+struct CheckRun {
+  double seconds = 0;
+  std::size_t errors = 0;
+  std::size_t warnings = 0;
+};
+
+// One `trivo check` job in-process: a fresh program state, the project loaded, every
+// rule over it.
+CheckRun RunProjectCheck(const fs::path& projectFile) {
+  SilentUserInterface ui;
+  const SteadyClock::time_point start = SteadyClock::now();
+  CheckRun run;
+  {
+    trivo::Context ctx(ui);
+    ctx.WorkingDir = projectFile.parent_path().string();
+    RunReportingErrors(ui, [&] {
+      trivo::LoadProject(ctx, projectFile.string());
+      const trivo::CheckReport report = trivo::CheckProject(ctx);
+      run.errors = report.Errors();
+      run.warnings = report.Warnings();
+    });
+  }
+  run.seconds = SecondsSince(start);
+  return run;
+}
+
 // ---------------------------------------------------------------------------------------
 // The I/O floor
 
@@ -472,6 +501,8 @@ int Run(const Options& options) {
   // the benchmark touches both figures alike.
   std::vector<double> conversionTimes;
   std::vector<double> floorTimes;
+  std::vector<double> checkTimes;
+  CheckRun check;
   std::vector<fs::path> outputs;
   std::vector<std::uintmax_t> outputSizes;
   std::uintmax_t inputBytes = 0;
@@ -487,11 +518,13 @@ int Run(const Options& options) {
     }
     SettleDisk();
     floorTimes.push_back(MeasureIoFloor(inputs, outputSizes, floorDir, inputBytes));
+    check = RunProjectCheck(projectFile);
+    checkTimes.push_back(check.seconds);
     std::printf(
         "  run %d: conversion %.3f s (processor %.3f s; %d log lines, %d messages), "
-        "I/O floor %.3f s\n",
+        "I/O floor %.3f s, check %.3f s (%zu errors, %zu warnings)\n",
         run + 1, result.seconds, result.cpuSeconds, result.logLines, result.messages,
-        floorTimes.back());
+        floorTimes.back(), check.seconds, check.errors, check.warnings);
     if (result.messages > 0) {
       std::cout << "  first message: " << result.firstMessage << "\n";
     }
@@ -527,6 +560,9 @@ int Run(const Options& options) {
       options.runs, Median(conversionTimes), floor, options.runs, Median(floorTimes), ratio,
       Median(floorTimes) > 0 ? Median(conversionTimes) / Median(floorTimes) : 0,
       met ? "met" : "NOT met");
+  std::printf("check:      %.3f s best of %d runs (median %.3f s); target < 1 s: %s\n",
+              Best(checkTimes), options.runs, Median(checkTimes),
+              Best(checkTimes) < 1.0 ? "met" : "NOT met");
   std::printf(
       "flushing:   writing the %zu outputs atomically takes %.3f s (median %.3f s); flushed "
       "to the disk (fsync of file and folder) %.3f s (median %.3f s)\n",

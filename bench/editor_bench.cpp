@@ -1,7 +1,9 @@
 // Times the timetable editor's core on a full timetable: 510 trips x 60 rows loaded,
 // every cell checked as it is left, the travel-time scan, and the save with its
 // distances.csv entry. Budget: each under 50 ms. Then the travel-time scan at 1x, 2x
-// and 4x the rows, to show that it grows linearly with the cells.
+// and 4x the rows, to show that it grows linearly with the cells. Last, taking back and
+// making again the changes of a 60-row, 200-trip grid (budget: 20 ms each): a pattern copy,
+// a trip repeated 50 times at a headway and a moved trip column.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -28,9 +30,9 @@ std::string Time(int minutes) {
   return text;
 }
 
-// A line of `rows` stations (every tenth a pair of arrival and departure rows) with 510
+// A line of `rows` stations (every tenth a pair of arrival and departure rows) with `trips`
 // trips every 2 minutes, each taking 2 minutes per stop; every 50th trip skips a stop.
-void WriteProject(const std::filesystem::path& dir, int rows) {
+void WriteProject(const std::filesystem::path& dir, int rows, int trips = kTrips) {
   std::ofstream(dir / "lines.csv", std::ios::binary) << "L\r\n";
   std::ofstream(dir / "station_lines.csv", std::ios::binary) << "";
   std::ofstream ttd(dir / "line_L.ttd", std::ios::binary);
@@ -43,7 +45,7 @@ void WriteProject(const std::filesystem::path& dir, int rows) {
     if (!departureRow)
       stations += (r > 0 ? ",\"Halt " : "\"Halt ") + std::to_string(station) + "\"";
     ttd << r + 1 << "=Halt " << station;
-    for (int t = 0; t < kTrips; ++t) {
+    for (int t = 0; t < trips; ++t) {
       const bool skipped = t % 50 == 0 && r == rows / 2;
       ttd << ',' << (skipped ? std::string() : Time(300 + 2 * t + 2 * r));
     }
@@ -92,6 +94,59 @@ void CheckEveryCell(trivo::EditTimeTable& editor) {
   }
 }
 
+// Best of kRuns: the step taken back, then made again; both times are the best seen.
+struct UndoRedo {
+  double undo = 1e300;
+  double redo = 1e300;
+};
+
+UndoRedo TimeUndoRedo(trivo::EditTimeTable& editor) {
+  UndoRedo best;
+  for (int run = 0; run < kRuns; ++run) {
+    best.undo = std::min(best.undo, Milliseconds([&] { editor.Undo(); }));
+    best.redo = std::min(best.redo, Milliseconds([&] { editor.Redo(); }));
+  }
+  return best;
+}
+
+void TypeInto(trivo::EditTimeTable& editor, int col, int row, const std::string& text) {
+  editor.sbCopyModeClick(true);
+  editor.sgTimeTableSelectCell({col, row});
+  editor.sbCopyModeClick(false);
+  std::string typed;
+  for (const char c : text) {
+    if (editor.sgTimeTableKeyPress(c)) editor.SetCellEditorText(typed += c);
+  }
+  editor.sgTimeTableKeyPress('\r');
+}
+
+void BenchUndoRedo(const std::filesystem::path& dir) {
+  constexpr int kGridTrips = 200;
+  WriteProject(dir, 60, kGridTrips);
+  Editor e(dir);
+  e.editor.btTimeTableEditClick();
+  const auto print = [](const char* what, const UndoRedo& times) {
+    std::printf("  %-28s undo %6.3f ms, redo %6.3f ms\n", what, times.undo, times.redo);
+  };
+  std::printf("undo and redo on 200 trips x 60 rows (best of %d runs):\n", kRuns);
+
+  // "=1" below a time: the new trip takes trip 1's times from row 3 down (59 cells).
+  const int col = 2 + kGridTrips;
+  TypeInto(e.editor, col, 2, "9:00");
+  TypeInto(e.editor, col, 3, "=1");
+  print("pattern copy (59 cells)", TimeUndoRedo(e.editor));
+
+  trivo::TripRepeat repeat;
+  repeat.everyMinutes = 5;
+  repeat.copies = 50;
+  e.editor.sgTimeTableSelectCell({col, 2});
+  if (!e.editor.RepeatTrips(col, col, repeat)) std::printf("  (the repeat was refused)\n");
+  print("trip repeated 50 times", TimeUndoRedo(e.editor));
+
+  e.editor.sgTimeTableColumnMoved(2 + kGridTrips, 2);
+  print("trip column moved", TimeUndoRedo(e.editor));
+}
+
 }  // namespace
 
 int main() {
@@ -126,6 +181,7 @@ int main() {
     std::printf("  %3d rows: %7.2f ms, %6.1f ns per cell\n", rows, ms,
                 ms * 1e6 / (static_cast<double>(rows) * kTrips));
   }
+  BenchUndoRedo(dir);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -13,3 +13,4 @@ int RunPreview(int argc, char** argv);
 int RunRoute(int argc, char** argv);
 int RunStopTimetable(int argc, char** argv);
 int RunGtfsExport(int argc, char** argv);
+int RunCheck(int argc, char** argv);

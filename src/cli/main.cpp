@@ -43,6 +43,9 @@ Commands:
   gtfs-export PROJECT.tvp OUT.zip [--expand-intervals]
                  check the project and write its timetables as a GTFS feed
                  (a ZIP archive) for trip planners and map apps
+  check PROJECT.tvp [--json]
+                 list every problem of the project (files, master data,
+                 timetables, distances) in one pass, one line each
   --help, -h     show this text
   --version      show the program version
 
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
   if (command == "route") return RunRoute(argc - 2, argv + 2);
   if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
   if (command == "gtfs-export") return RunGtfsExport(argc - 2, argv + 2);
+  if (command == "check") return RunCheck(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << OneLine(command) << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

@@ -148,6 +148,12 @@ void TfmEditTimeTable::CreateEditMenu() {
   DlgRepeatTrip = new TDlgRepeatTrip(this);
 }
 
+void TfmEditTimeTable::OpenTimetable(const std::string& lineName, const std::string& dayGroupName,
+                                     int direction, trivo::CellPos cell) {
+  Run([&] { editor_.OpenTimetable(lineName, dayGroupName, direction, cell); });
+  if (editor_.EditMode()) sgTimeTable->setFocus();
+}
+
 void TfmEditTimeTable::RepeatTripClick() {
   const auto [first, last] = sgTimeTable->SelectedTripColumns();
   const int result = execModal ? execModal(*DlgRepeatTrip) : DlgRepeatTrip->exec();

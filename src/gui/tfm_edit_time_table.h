@@ -72,6 +72,10 @@ class TfmEditTimeTable : public QDialog {
 
   // Shows the core's state: lists, modes, buttons.
   void ShowState();
+  // Opens a timetable at a cell (trip columns and data rows from 2), as the project
+  // check's list does on a double click.
+  void OpenTimetable(const std::string& lineName, const std::string& dayGroupName, int direction,
+                     trivo::CellPos cell);
 
  public slots:
   void reject() override;

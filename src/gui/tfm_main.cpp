@@ -26,6 +26,7 @@
 #include "project/project_commands.h"
 #include "project/project_rules.h"
 #include "text_codec.h"
+#include "tfm_check.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_gtfs_export.h"
@@ -141,6 +142,9 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "GtfsExportItem", QStringLiteral("GTFS exportieren..."),
                   QStringLiteral("Die Fahrpläne als GTFS-Feed für Fahrplanauskünfte schreiben"),
                   [this] { ShowGtfsExport(); });
+  CheckItem = NewMenuItem(ExtrasMenu, "CheckItem", QStringLiteral("Projekt prüfen..."),
+                          QStringLiteral("Alle Probleme des Projekts auf einmal auflisten"),
+                          [this] { ShowCheck(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -468,6 +472,15 @@ void TfmMain::ShowEditProject() {
   windows_.fmEditProject->show();
   windows_.fmEditProject->raise();
   windows_.fmEditProject->activateWindow();
+}
+
+void TfmMain::ShowCheck() {
+  if (!RequireProject()) return;
+  TfmCheck& check = windows_.Check();
+  check.RunCheck();
+  check.show();
+  check.raise();
+  check.activateWindow();
 }
 
 void TfmMain::ShowEditTimeTable() {

@@ -58,6 +58,7 @@ class TfmMain : public QMainWindow {
   void ShowEditTimeTable();
   // "Fahrplanauskunft...": the passenger search window, shown without waiting.
   void ShowRoute();
+  void ShowCheck();
   void ShowHint(const QString& longHint);
 
   // The dialogs' remembered file names.
@@ -92,6 +93,7 @@ class TfmMain : public QMainWindow {
   QAction* GtfsExportItem;
   // The export window, created when first shown.
   TfmGtfsExport* fmGtfsExport = nullptr;
+  QAction* CheckItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

@@ -1,6 +1,7 @@
 #include "trivo_windows.h"
 
 #include "dlg_first_save.h"
+#include "tfm_check.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_main.h"
@@ -49,6 +50,18 @@ TfmStopTimetables& TrivoWindows::StopTimetables() {
 TfmPreview& TrivoWindows::Preview() {
   if (fmPreview_ == nullptr) fmPreview_ = new TfmPreview(fmMain.get());
   return *fmPreview_;
+}
+
+TfmCheck& TrivoWindows::Check() {
+  if (fmCheck_ == nullptr) {
+    fmCheck_ = new TfmCheck(ctx, ui, fmMain.get());
+    fmCheck_->openTimetable = [this](const trivo::TimetablePlace& place) {
+      fmMain->ShowEditTimeTable();
+      fmEditTimeTable->OpenTimetable(place.lineName, place.dayGroupName, place.direction,
+                                     {place.col, place.row});
+    };
+  }
+  return *fmCheck_;
 }
 
 TrivoWindows::~TrivoWindows() {

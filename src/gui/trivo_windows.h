@@ -18,6 +18,7 @@ class TfmQuery;
 class TfmRoute;
 class TfmPreview;
 class TfmStopTimetables;
+class TfmCheck;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
 // and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
@@ -52,10 +53,13 @@ class TrivoWindows {
   TfmPreview& Preview();
   // The departure posters' window, created when it is first needed.
   TfmStopTimetables& StopTimetables();
+  // The project check "Projekt prüfen", created when it is first needed.
+  TfmCheck& Check();
 
  private:
   TfmPreview* fmPreview_ = nullptr;
   TfmStopTimetables* fmStopTimetables_ = nullptr;
+  TfmCheck* fmCheck_ = nullptr;
 };
 
 }  // namespace trivo::gui

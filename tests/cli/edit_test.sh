@@ -234,4 +234,90 @@ for file in ttc_1.ptf line_connections.ptf tt_connections.ptf intervals.ptf; do
   [[ -s $file ]] || { echo "pending record: $file not written"; failures=$((failures + 1)); }
 done
 
+# Every kind of change is one step with its name in the menu "Bearbeiten": typing with
+# its short forms, the interval fill, a pattern copy, a paste, a moved, appended,
+# inserted and deleted trip column, a split and a merge, a repeated trip. Taken back all,
+# the grid is the loaded one, the save button is gone and the file stays as it was read,
+# byte for byte (its LF line ends included), with no distances.csv written.
+new_project
+printf '[1_Mo-Fr]\n1=A,07:00,08:00\n2=B,07:05,08:05\n3=C,07:09,08:09\n' >line_L.ttd
+cp line_L.ttd read.ttd
+cat >page.html <<'HTML'
+<table><tr><td>A</td><td>9:30</td></tr><tr><td>B</td><td>9:35</td></tr></table>
+HTML
+{
+  printf '%s\n' cancel 'choose direction 1' edit menu 'cell 4 2' 'type 9:00' enter menu \
+    'answer yes' 'type a30' enter menu 'type 9:30' enter 'type 35' enter 'type +4' enter \
+    'cell 6 2' 'type 10:00' enter 'type =4' enter menu 'html page.html' 'select 1 0 1 1' \
+    'cell 7 2' paste menu 'dragcol 7 2' menu insertcol menu 'cell 3 2' inserttrip menu \
+    deletetrip menu 'answer yes' 'marker 3' menu 'marker 3' menu 'cell 6 2' \
+    'repeat 30 10:30' menu print
+  for _ in $(seq 14); do echo undo; done
+  printf '%s\n' menu undo menu print save
+} >script
+cat >expected <<'OUT'
+[Bearbeiten] Rückgängig | Wiederholen
+[Bearbeiten] Rückgängig: Eingabe | Wiederholen
+[Frage] Für alle weiteren Stationen übernehmen?
+[Bearbeiten] Rückgängig: Intervall für alle weiteren Stationen | Wiederholen
+[Bearbeiten] Rückgängig: Fahrtmuster übernehmen | Wiederholen
+[Bearbeiten] Rückgängig: Zwischenablage einfügen | Wiederholen
+[Bearbeiten] Rückgängig: Fahrt verschieben | Wiederholen
+[Bearbeiten] Rückgängig: Spalte einfügen | Wiederholen
+[Bearbeiten] Rückgängig: Fahrt einfügen | Wiederholen
+[Bearbeiten] Rückgängig: Fahrt löschen | Wiederholen
+[Frage] Gleiche Werte einsetzen?
+[Bearbeiten] Rückgängig: Station teilen | Wiederholen
+[Bearbeiten] Rückgängig: Station zusammenfassen | Wiederholen
+[Bearbeiten] Rückgängig: Fahrt wiederholen | Wiederholen
+[sgTimeTable] mode=edit save=1 copy=0 current=6,2 size=513x5
+		1	2	3	4	5	6	7	8
+	Stationen								
++	A	09:30	07:00	08:00	09:00	09:30	10:00	10:00	10:30
++	B	9:35	07:05	08:05	30 Min	09:35	10:05	10:05	10:35
++	C		07:09	08:09	30 Min	09:39	10:09	10:09	10:39
+[Bearbeiten] Rückgängig: Eingabe | Wiederholen: Intervall für alle weiteren Stationen
+[Bearbeiten] Rückgängig | Wiederholen: Eingabe
+[sgTimeTable] mode=edit save=0 copy=0 current=4,2 size=512x5
+		1	2
+	Stationen		
++	A	07:00	08:00
++	B	07:05	08:05
++	C	07:09	08:09
+OUT
+iconv -f UTF-8 -t CP1252 expected >expected.cp1252
+check undo-every-kind 0 expected.cp1252
+cmp -s read.ttd line_L.ttd || { echo "undo-every-kind: the timetable file changed"; failures=$((failures + 1)); }
+[[ ! -e distances.csv ]] || { echo "undo-every-kind: distances.csv written"; failures=$((failures + 1)); }
+
+# Redo after undo (the current cell goes to the copy), a repeat that would begin after
+# midnight (refused with the message, nothing changes), and a script error in its time.
+new_project
+printf '[1_Mo-Fr]\r\n1=A,23:20\r\n2=B,23:35\r\n3=C,23:50\r\n' >line_L.ttd
+cat >script <<'SCRIPT'
+cancel
+choose direction 1
+edit
+repeat 20 x1
+undo
+redo
+menu
+repeat 20 x2
+print
+repeat 20 24:00
+SCRIPT
+cat >expected <<'OUT'
+[Bearbeiten] Rückgängig: Fahrt wiederholen | Wiederholen
+[Meldung] Fahrt wiederholen: Die Fahrt um 00:00 begänne erst nach Mitternacht, am nächsten Tag. Es wurde nichts eingefügt.
+[sgTimeTable] mode=edit save=1 copy=0 current=3,2 size=512x5
+		1	2
+	Stationen		
++	A	23:20	23:40
++	B	23:35	23:55
++	C	23:50	00:10
+OUT
+iconv -f UTF-8 -t CP1252 expected >expected.cp1252
+check repeat-and-redo 2 expected.cp1252
+grep -q "line 10: '24:00' is no time HH:MM" err || { echo "no script error for 24:00"; failures=$((failures + 1)); }
+
 exit $((failures > 0))

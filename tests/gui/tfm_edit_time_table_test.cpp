@@ -131,6 +131,54 @@ class TfmEditTimeTableTest : public QObject {
     QVERIFY(w.btSave->isVisible());
   }
 
+  void editMenuNamesTheStepAndTheKeysTakeItBackAndMakeItAgain() {
+    TfmEditTimeTable& w = window();
+    Choose(QStringLiteral("T1"), 1);
+    const trivo::StringGrid& grid = w.model().sgTimeTable();
+    QCOMPARE(w.EditMenu->title(), QStringLiteral("&Bearbeiten"));
+    QCOMPARE(w.UndoItem->text(), QStringLiteral("Rückgängig"));
+    QVERIFY(!w.UndoItem->isEnabled());
+    QCOMPARE(w.RedoItem->text(), QStringLiteral("Wiederholen"));
+    QVERIFY(!w.RedoItem->isEnabled());
+    QTest::keyClicks(CellEditor(), QStringLiteral("445"));
+    QTest::keyClick(CellEditor(), Qt::Key_Return);
+    QCOMPARE(w.UndoItem->text(), QStringLiteral("Rückgängig: Eingabe"));
+    QVERIFY(w.UndoItem->isEnabled());
+
+    // Ctrl+Z in the cell editor is the window's, not the line editor's own.
+    QTest::keyClick(CellEditor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(grid.Cell(2, 2), std::string("04:50"));
+    QCOMPARE((w.model().Current()), (trivo::CellPos{2, 2}));
+    QCOMPARE(CellEditor()->text(), QStringLiteral("04:50"));
+    QVERIFY(!w.btSave->isVisible());  // back at the loaded state
+    QCOMPARE(w.RedoItem->text(), QStringLiteral("Wiederholen: Eingabe"));
+    QTest::keyClick(CellEditor(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(grid.Cell(2, 2), std::string("04:45"));
+    QVERIFY(w.btSave->isVisible());
+    QTest::keyClick(CellEditor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(CellEditor(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(grid.Cell(2, 2), std::string("04:45"));
+    QCOMPARE(CellEditor()->text(), QStringLiteral("04:45"));
+  }
+
+  void repeatDialogCopiesTheTripInDepartureOrder() {
+    TfmEditTimeTable& w = window();
+    Choose(QStringLiteral("T1"), 1);
+    w.DlgRepeatTrip->edEvery->setValue(5);
+    w.DlgRepeatTrip->rbCount->setChecked(true);
+    w.DlgRepeatTrip->edCount->setValue(2);
+    w.RepeatTripItem->trigger();
+    QCOMPARE(app_->modalWindows.back(), static_cast<QDialog*>(w.DlgRepeatTrip));
+    const trivo::StringGrid& grid = w.model().sgTimeTable();
+    QCOMPARE(grid.Cell(3, 2), std::string("04:55"));
+    QCOMPARE(grid.Cell(4, 2), std::string("05:00"));
+    QCOMPARE(grid.Cell(5, 2), std::string("05:10"));
+    QCOMPARE(w.sgTimeTable->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("3"));
+    QCOMPARE(w.UndoItem->text(), QStringLiteral("Rückgängig: Fahrt wiederholen"));
+    w.UndoItem->trigger();
+    QCOMPARE(grid.Cell(3, 2), std::string("05:10"));
+  }
+
  private:
   TfmEditTimeTable& window() { return *app_->windows.fmEditTimeTable; }
 

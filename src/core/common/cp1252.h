@@ -11,6 +11,11 @@ namespace trivo {
 char32_t Cp1252ToUnicode(unsigned char byte);
 std::u16string DecodeCp1252(std::string_view bytes);
 
+// The UTF-8 form of a Windows-1252 text.
+std::string Utf8FromCp1252(std::string_view text);
+// A JSON string literal (quotes included, in UTF-8) of a Windows-1252 text.
+std::string JsonString(std::string_view cp1252Text);
+
 // Unicode to Windows-1252; empty when the code page cannot hold the character.
 std::optional<char> UnicodeToCp1252(char32_t character);
 

@@ -115,6 +115,12 @@ void StringGrid::CycleColumns(int first, int last, bool toLeft) {
   for (int col = first; col <= last; ++col) {
     auto& column = columns_[col];
     if (column.size() <= visible) continue;
+    // Hidden cells that are all empty read as empty when they are not stored at all.
+    if (std::all_of(column.begin() + visible, column.end(),
+                    [](const std::string& text) { return text.empty(); })) {
+      column.resize(visible);
+      continue;
+    }
     hidden.emplace_back(col,
                         std::vector<std::string>(std::make_move_iterator(column.begin() + visible),
                                                  std::make_move_iterator(column.end())));

@@ -1,6 +1,7 @@
 #include "editor/edit_history.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace trivo {
@@ -18,7 +19,39 @@ void PutBack(StringGrid& grid, const GridOp& op) {
   }
 }
 
+// The number a heading shows, -1 for an empty one; nullopt for any other text.
+std::optional<std::int32_t> HeadingNumber(const std::string& text) {
+  if (text.empty()) return -1;
+  if (text.size() > 9 || (text.size() > 1 && text.front() == '0')) return std::nullopt;
+  std::int32_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 }  // namespace
+
+GridOp RenumberOp(const StringGrid& grid, int col) {
+  GridOp op;
+  op.kind = GridOp::Kind::Renumber;
+  op.col = col;
+  for (int c = col; c < grid.ColCount(); ++c) {
+    const std::string& heading = grid.Cell(c, 0);
+    op.removed.push_back(heading);
+    if (const std::optional<std::int32_t> number = HeadingNumber(heading)) {
+      op.numbers.push_back(*number);
+    }
+  }
+  // Numbers take less room than texts; texts only where a heading is no number.
+  if (op.numbers.size() == op.removed.size()) {
+    op.removed.clear();
+  } else {
+    op.numbers.clear();
+  }
+  return op;
+}
 
 void ApplyGridOp(StringGrid& grid, const GridOp& op) {
   switch (op.kind) {
@@ -39,6 +72,9 @@ void ApplyGridOp(StringGrid& grid, const GridOp& op) {
       break;
     case GridOp::Kind::MoveCol:
       MoveGridColumn(grid, op.col, op.row);
+      break;
+    case GridOp::Kind::Renumber:
+      for (int c = op.col; c < grid.ColCount(); ++c) grid.SetCell(c, 0, std::to_string(c - 1));
       break;
   }
 }
@@ -64,6 +100,16 @@ void RevertGridOp(StringGrid& grid, const GridOp& op) {
       break;
     case GridOp::Kind::MoveCol:
       MoveGridColumn(grid, op.row, op.col);
+      break;
+    case GridOp::Kind::Renumber:
+      for (std::size_t i = 0; i < std::max(op.numbers.size(), op.removed.size()); ++i) {
+        const int c = op.col + static_cast<int>(i);
+        if (op.numbers.empty()) {
+          grid.SetCell(c, 0, op.removed[i]);
+        } else {
+          grid.SetCell(c, 0, op.numbers[i] < 0 ? std::string() : std::to_string(op.numbers[i]));
+        }
+      }
       break;
   }
 }

@@ -20,20 +20,34 @@ struct CellPos {
 // to take it back: a cell's text, or a row or column inserted, deleted or moved. Only
 // what changed is kept, never a copy of the grid.
 struct GridOp {
-  enum class Kind : std::uint8_t { Cell, InsertRow, DeleteRow, InsertCol, DeleteCol, MoveCol };
+  enum class Kind : std::uint8_t {
+    Cell,
+    InsertRow,
+    DeleteRow,
+    InsertCol,
+    DeleteCol,
+    MoveCol,
+    Renumber,  // row 0 of the columns from col to the last one: their trip numbers
+  };
   Kind kind = Kind::Cell;
   int col = 0;         // Cell, InsertCol, DeleteCol; MoveCol: the column moved
   int row = 0;         // Cell, InsertRow, DeleteRow; MoveCol: its new position
   std::string before;  // Cell: the text it had
   std::string after;   // Cell: the text it got
   // DeleteRow, DeleteCol: the texts taken out, up to the last one that is not empty.
+  // Renumber: the headings before, when they are not all numbers.
   std::vector<std::string> removed;
+  // Renumber: the headings before as numbers (-1 an empty heading).
+  std::vector<std::int32_t> numbers;
 
   bool Structural() const { return kind != Kind::Cell; }
   // A cell op that wrote the text the cell had changes nothing.
   bool ChangesNothing() const { return kind == Kind::Cell && before == after; }
 };
 
+// Numbering the trip columns from col on (row 0 of column c: c - 1), with the headings
+// they had.
+GridOp RenumberOp(const StringGrid& grid, int col);
 void ApplyGridOp(StringGrid& grid, const GridOp& op);
 void RevertGridOp(StringGrid& grid, const GridOp& op);
 

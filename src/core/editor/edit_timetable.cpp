@@ -19,6 +19,11 @@ namespace {
 constexpr std::string_view kMissingFiles =
     "Es konnten nicht alle zugehörigen Dateien gefunden werden!";
 constexpr std::string_view kSameValues = "Gleiche Werte einsetzen?";
+constexpr std::string_view kUnsavedChanges =
+    "Der Fahrplan im Editor hat Änderungen, die nicht gespeichert sind. Bitte erst speichern "
+    "oder verwerfen.";
+constexpr std::string_view kNotToChoose =
+    "Dieser Fahrplan steht im Editor nicht zur Wahl (Linie, Tagesgruppe oder Richtung fehlt).";
 // The names of the steps in the menu "Bearbeiten".
 constexpr std::string_view kEntry = "Eingabe";
 constexpr std::string_view kSplit = "Station teilen";
@@ -201,10 +206,9 @@ void EditTimeTable::SetMarkers() {
 }
 
 void EditTimeTable::NumberTripColumns() {
-  for (int c = kFirstTripCol; c <= LastCol(); ++c) {
-    std::string number = std::to_string(c - 1);
-    if (grid_.Cell(c, 0) != number) Write(c, 0, std::move(number));
-  }
+  int first = kFirstTripCol;
+  while (first <= LastCol() && grid_.Cell(first, 0) == std::to_string(first - 1)) ++first;
+  if (first <= LastCol()) ApplyOp(RenumberOp(grid_, first));
 }
 
 void EditTimeTable::ClampCurrent() {
@@ -220,6 +224,40 @@ void EditTimeTable::EnterEditMode(bool moveToFirstCell) {
   // The editing state belongs to the timetable that was shown before.
   ResetEditingState();
   TouchShape();
+}
+
+bool EditTimeTable::OpenTimetable(std::string_view lineName, std::string_view dayGroupName,
+                                  int direction, CellPos cell) {
+  const bool shown = editMode_ && loaded_ && loaded_->lineName == lineName &&
+                     loaded_->dayGroupName == dayGroupName && loaded_->direction == direction;
+  if (!shown) {
+    if (editMode_ && saveVisible_) {
+      ctx_.ui.ShowMessage(std::string(kUnsavedChanges));
+      return false;
+    }
+    ChoiceList lines = cbLines;
+    ChoiceList days = cbDays;
+    ChoiceList directions = cbDirection;
+    if (!lines.Select(lineName) || !days.Select(dayGroupName) ||
+        !directions.Select(std::to_string(direction))) {
+      ctx_.ui.ShowMessage(std::string(kNotToChoose));
+      return false;
+    }
+    if (editMode_) btCancelClick();
+    cbLines = std::move(lines);
+    cbDays = std::move(days);
+    cbDirection = std::move(directions);
+    btTimeTableEditClick();
+    if (!editMode_) return false;
+  }
+  const CellPos target{std::clamp(cell.col, kFirstTripCol, LastCol()),
+                       std::clamp(cell.row, kFirstDataRow, std::max(kFirstDataRow, LastRow()))};
+  if (!shown) {
+    // Freshly loaded, nothing is typed yet: the cell check has nothing to look at.
+    current_ = target;
+    return true;
+  }
+  return target == current_ || sgTimeTableSelectCell(target);
 }
 
 void EditTimeTable::LeaveEditMode() {

@@ -106,6 +106,13 @@ class EditTimeTable {
   void Spalteeinfgen1Click();
   void pmTimeTablePopup();
 
+  // Opens the timetable of a line, day group (its name) and direction at a cell, as
+  // choosing them in the lists, "Fahrplan editieren" and a click on the cell do; where
+  // that timetable is shown already, only the current cell moves (through the cell check).
+  // Refused with a message while another timetable has changes that are not saved.
+  bool OpenTimetable(std::string_view lineName, std::string_view dayGroupName, int direction,
+                     CellPos cell);
+
   // --- undo and redo ("Bearbeiten") ---
   // Every change of the grid is one step: a cell entry (with what its check wrote), a
   // pattern copy, a fill-down, a paste, a split or merge of a pair, a trip column

@@ -8,11 +8,6 @@
 
 namespace trivo {
 
-namespace {
-
-// Splits a list value of the project file: pieces are cut at ",", blanks stay, empty
-// pieces are dropped, and a piece holding a single or double quote runs on to the
-// matching quote character even across commas (the quotes stay in the piece).
 std::vector<std::string> SplitProjectList(std::string_view text) {
   std::vector<std::string> pieces;
   std::string piece;
@@ -32,6 +27,8 @@ std::vector<std::string> SplitProjectList(std::string_view text) {
   if (!piece.empty()) pieces.push_back(std::move(piece));
   return pieces;
 }
+
+namespace {
 
 std::optional<std::int32_t> ReadIntegerValue(const IniFile& file, std::string_view section,
                                              std::string_view key) {

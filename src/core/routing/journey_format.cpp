@@ -1,25 +1,8 @@
 #include "routing/journey_format.h"
 
-#include <cstdio>
-
-#include "common/cp1252.h"
-
 namespace trivo {
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 std::string JsonTime(Minutes time) {
   return "\"" + HourMinuteText(time) + "\"";
@@ -64,31 +47,6 @@ std::vector<std::string> JourneyTextLines(const DayTimetable& timetable, const J
                     leg.to);
   }
   return lines;
-}
-
-std::string Utf8FromCp1252(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string JsonString(std::string_view cp1252Text) {
-  std::string out = "\"";
-  for (const char c : Utf8FromCp1252(cp1252Text)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 std::string JourneysJson(const DayTimetable& timetable, std::string_view from, std::string_view to,

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cp1252.h"  // Utf8FromCp1252, JsonString
 #include "routing/raptor.h"
 #include "routing/routing_timetable.h"
 
@@ -32,11 +33,6 @@ std::string TransfersText(int transfers);
 //     ...
 std::vector<std::string> JourneyTextLines(const DayTimetable& timetable, const Journey& journey,
                                           int number);
-
-// The UTF-8 form of a Windows-1252 text.
-std::string Utf8FromCp1252(std::string_view text);
-// A JSON string literal (quotes included) of a Windows-1252 text.
-std::string JsonString(std::string_view cp1252Text);
 
 // {"from":..,"to":..,"date":..,"journeys":[{"departure","arrival","transfers","legs":[..]}]}
 // in UTF-8, on one line.
