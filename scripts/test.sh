@@ -37,7 +37,7 @@ step "All tests under the sanitizers (desktop windows run headless)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure -j "$jobs" \
-  --timeout "$test_timeout" --no-tests=error -LE webengine
+  --timeout "$test_timeout" --no-tests=error -LE "webengine|interop"
 # Tests that bring up Qt WebEngine run Chromium's code (not built with the sanitizers) in
 # the test process. That code deletes objects with the size of another type, which the
 # new/delete check reports, and keeps allocations until the process ends, which the leak
