@@ -1,8 +1,11 @@
 #include "check/project_check.h"
 
+#include <filesystem>
 #include <unordered_set>
 
+#include "common/error.h"
 #include "common/strings.h"
+#include "gtfs/gtfs_export.h"
 #include "common/sy_standard.h"
 #include "project/prj_params.h"
 
@@ -99,8 +102,43 @@ ProjectCheck StandardProjectCheck() {
   return check;
 }
 
-CheckReport CheckProject(const Context& ctx) {
-  return StandardProjectCheck().Run(ctx);
+void CheckGtfsExport(Context& ctx, CheckReport& report) {
+  gtfs::FeedBuild build;
+  try {
+    build = gtfs::BuildFeed(ctx);
+  } catch (const Error&) {
+    return;  // the standard check names the files that cannot be read
+  }
+  const std::string projectFile = std::filesystem::path(ctx.ProjectFileName).filename().string();
+  for (const gtfs::ExportFinding& finding : build.findings) {
+    // What the other rule sets do not see: the export's settings and its own files.
+    std::string file;
+    if (finding.text.starts_with("[gtfs]")) {
+      file = projectFile;
+    } else if (finding.text.starts_with(gtfs::StationPositions::kFileName) ||
+               finding.text.starts_with(gtfs::GtfsIds::kFileName)) {
+      file = finding.text.substr(0, finding.text.find_first_of(":,"));
+    } else {
+      continue;
+    }
+    const std::string text = "GTFS-Export: " + finding.text;
+    if (finding.error) {
+      report.Error(file, text);
+    } else {
+      report.Warning(file, text);
+    }
+  }
+  for (const std::string& station : build.stationsWithoutPosition) {
+    report.Warning(std::string(gtfs::StationPositions::kFileName),
+                   "Station " + Quoted(station) + " hat keine Position.");
+  }
+}
+
+CheckReport CheckProject(Context& ctx) {
+  CheckReport report = StandardProjectCheck().Run(ctx);
+  CheckGtfsExport(ctx, report);
+  report.Sort();
+  return report;
 }
 
 }  // namespace trivo

@@ -44,7 +44,13 @@ void CheckTimetable(const CheckedProject& project, const CheckedTimetable& timet
 // The project file and day groups, the master data, the timetables and distances.csv.
 ProjectCheck StandardProjectCheck();
 
-// Reads the project that ctx has loaded and runs the standard check over it.
-CheckReport CheckProject(const Context& ctx);
+// What the GTFS export would refuse or warn of beyond the standard check: its [gtfs]
+// settings, station_positions.csv and gtfs_ids.csv (errors), and stations that lines use
+// without a position (warnings).
+void CheckGtfsExport(Context& ctx, CheckReport& report);
+
+// Reads the project that ctx has loaded and runs the standard check and the GTFS export's
+// over it.
+CheckReport CheckProject(Context& ctx);
 
 }  // namespace trivo
