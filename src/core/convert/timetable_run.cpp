@@ -200,10 +200,10 @@ class TimetableRun {
     if (!line.file || !line.file->SectionExists(section)) return;
 
     int column = 0;
-    for (const std::string& row : ReadTimetableRows(*line.file, section)) {
+    ForEachTimetableRow(*line.file, section, [&](std::string_view row) {
       ConvertRow(row, column);
       ++column;
-    }
+    });
     grid_.KeepColumnsBefore(column);
 
     RecordCombination(line.id, dayGroupId, direction);
@@ -303,16 +303,27 @@ class TimetableRun {
     if (column >= grid_.ColCount()) return;
 
     // The cells after the station, split at every comma; an empty text after a final
-    // comma is no cell.
-    int count = static_cast<int>(std::count(trips.begin(), trips.end(), ','));
-    if (!trips.empty() && trips.back() != ',') ++count;
-    std::int32_t* cells = grid_.AddColumnCells(count);
-    std::size_t begin = 0;
-    for (int trip = 0; trip < count; ++trip) {
-      const std::size_t end = std::min(trips.find(',', begin), trips.size());
-      cells[trip] = ConvertCell(trips.substr(begin, end - begin));
-      begin = end + 1;
+    // comma is no cell. Cells in the editor's own forms are read where they stand; any
+    // other cell is cut at its comma and takes the general way.
+    rowCells_.clear();
+    const std::size_t size = trips.size();
+    for (std::size_t begin = 0; begin < size;) {
+      const PlainCell plain = ReadPlainCell(std::string_view(trips.data() + begin, size - begin));
+      if (plain.state == TCellState::csTime) {
+        rowCells_.push_back(plain.value);
+      } else if (plain.state == TCellState::csInterval) {
+        rowCells_.push_back(-IntervalId(plain.value));
+      } else {
+        const std::size_t end = std::min(trips.find(',', begin), size);
+        rowCells_.push_back(end > begin ? ConvertCell(trips.substr(begin, end - begin))
+                                        : TripGrid::kNoStop);
+        begin = end + 1;
+        continue;
+      }
+      begin += plain.length + 1;
     }
+    std::int32_t* cells = grid_.AddColumnCells(static_cast<int>(rowCells_.size()));
+    std::copy(rowCells_.begin(), rowCells_.end(), cells);
   }
 
   std::int32_t ConvertCell(std::string_view cell) {
@@ -449,6 +460,7 @@ class TimetableRun {
 
   TripGrid grid_;
   std::vector<std::string_view> headers_;
+  std::vector<std::int32_t> rowCells_;
   std::string text_;
   std::optional<std::vector<std::string>> lineStationsCsv_;
   std::map<std::int32_t, std::int32_t> intervalIds_;
