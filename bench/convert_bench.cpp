@@ -7,8 +7,9 @@
 //   second conversion nothing changed since the first, every output already in place
 //   reading floor     reading every input and every output once
 //
-//   convert_bench [--keep DIR] [--runs N] [--lines N] [--project FILE.tvp]
+//   convert_bench [--keep DIR] [--runs N] [--lines N] [--project FILE.tvp] [--cold]
 //
+// With --cold the project's files are dropped from the page cache before every phase.
 // Without --project the project is generated; with it, the files of that project's
 // folder (its PTF files left out) are copied and converted, so a project of any origin
 // can be measured and the original stays untouched. Without --keep everything lies in a
@@ -284,9 +285,23 @@ struct Timing {
   double system = 0;
 };
 
+// Drops the files from the page cache (after SettleDisk they are clean), so that the
+// next phase reads them from the disk. Missing files are skipped.
+void Evict(const std::vector<fs::path>& files) {
+  for (const fs::path& file : files) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+  }
+}
+
+// Times the action after settling the disk and, with evict not empty, dropping those
+// files from the page cache.
 template <typename Action>
-Timing Timed(Action&& action) {
+Timing Timed(const std::vector<fs::path>& evict, Action&& action) {
   SettleDisk();
+  Evict(evict);
   const ProcessorTime processorStart = ProcessorSeconds();
   const SteadyClock::time_point start = SteadyClock::now();
   action();
@@ -449,16 +464,19 @@ struct Options {
   std::optional<fs::path> project;
   int runs = 5;
   int lines = ProjectShape{}.lines;
+  bool cold = false;
   bool help = false;
 };
 
 constexpr std::string_view kUsage =
-    "Usage: convert_bench [--keep DIR] [--runs N] [--lines N] [--project FILE.tvp]\n"
+    "Usage: convert_bench [--keep DIR] [--runs N] [--lines N] [--project FILE.tvp] [--cold]\n"
     "  --keep DIR          lay the project out in DIR (new or empty) and keep it\n"
     "  --runs N            number of timed rounds (default 5); 0 with --keep: only lay\n"
     "                      the project out\n"
     "  --lines N           number of lines of the generated project (default 150)\n"
-    "  --project FILE.tvp  measure a copy of this project instead of a generated one\n";
+    "  --project FILE.tvp  measure a copy of this project instead of a generated one\n"
+    "  --cold              read the project's files from the disk in every phase (they\n"
+    "                      are dropped from the page cache before it)\n";
 
 // A whole number from min to max, or nothing.
 std::optional<int> NumberArgument(const char* text, long min, long max) {
@@ -476,6 +494,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       options.help = true;
     } else if (arg == "--keep" && i + 1 < argc) {
       options.keep = fs::path(argv[++i]);
+    } else if (arg == "--cold") {
+      options.cold = true;
     } else if (arg == "--project" && i + 1 < argc) {
       options.project = fs::path(argv[++i]);
     } else if (arg == "--runs" && i + 1 < argc) {
@@ -610,7 +630,11 @@ int Run(const Options& options) {
     GenerateProject(shape, projectDir);
     projectFile = projectDir / "bench.tvp";
   }
-  std::cout << "folder:  " << root.string() << "\n";
+  std::cout << "folder:  " << root.string() << "\n"
+            << "files:   "
+            << (options.cold ? "read from the disk (dropped from the page cache)"
+                             : "in the page cache, as right after an edit")
+            << "\n";
   std::printf("laid out in %.2f s\n", SecondsSince(start));
   if (options.runs == 0) return 0;
   const std::vector<fs::path> inputs = FilesIn(projectDir, false);
@@ -644,15 +668,16 @@ int Run(const Options& options) {
   };
   int rewritten = 0;
   std::uintmax_t inputBytes = 0;
+  const std::vector<fs::path> evict = options.cold ? everything : std::vector<fs::path>();
   for (int round = 0; round < options.runs; ++round) {
     RemoveFiles(outputs);
     ConversionReport report;
-    first.Add(Timed([&] { report = RunConversion(projectFile); }));
+    first.Add(Timed(evict, [&] { report = RunConversion(projectFile); }));
     check(report, "first conversion");
 
     fs::remove_all(floorDir);
     fs::create_directories(floorDir);
-    floor.Add(Timed([&] {
+    floor.Add(Timed(evict, [&] {
       inputBytes = ReadAll(inputs);
       for (std::size_t i = 0; i < outputs.size(); ++i) {
         WriteThroughTemporary(floorOutputs[i], contents[i]);
@@ -660,16 +685,16 @@ int Run(const Options& options) {
     }));
 
     const std::vector<FileIdentity> before = Identities(outputs);
-    again.Add(Timed([&] { report = RunConversion(projectFile); }));
+    again.Add(Timed(evict, [&] { report = RunConversion(projectFile); }));
     check(report, "second conversion");
     rewritten += CountChanged(before, Identities(outputs));
 
-    reading.Add(Timed([&] { ReadAll(everything); }));
+    reading.Add(Timed(evict, [&] { ReadAll(everything); }));
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
       trivo::WriteFileAtomically(outputs[i], variants[i]);
     }
-    changed.Add(Timed([&] { report = RunConversion(projectFile); }));
+    changed.Add(Timed(evict, [&] { report = RunConversion(projectFile); }));
     check(report, "conversion over changed outputs");
     std::printf(
         "  round %d: first %.3f s, floor %.3f s, again %.3f s, reading %.3f s, "

@@ -127,15 +127,18 @@ TEST(ReadPlainCell, AgreesWithTheGeneralWayAndTakesEveryPlainCell) {
   int plain = 0;
   const std::function<void(std::size_t)> visit = [&](std::size_t length) {
     if (text.size() == length) {
-      const PlainCell cell = ReadPlainCell(text);
-      if (cell.state == csError) return;
-      ++plain;
-      const std::string_view general = std::string_view(text).substr(0, text.find(','));
-      EXPECT_EQ(cell.length, general.size()) << text;
-      EXPECT_EQ(GetTimeStringState(general), cell.state) << text;
-      EXPECT_EQ(cell.state == csTime ? TimeStringToMinutes(general) : StringToInterval(general),
-                cell.value)
-          << text;
+      // Alone, and with more of a row after it (a longer text takes another way).
+      for (const std::string& row : {text, text + ",00:00,1"}) {
+        const PlainCell cell = ReadPlainCell(row);
+        if (cell.state == csError) continue;
+        ++plain;
+        const std::string_view general = std::string_view(row).substr(0, row.find(','));
+        EXPECT_EQ(cell.length, general.size()) << row;
+        EXPECT_EQ(GetTimeStringState(general), cell.state) << row;
+        EXPECT_EQ(cell.state == csTime ? TimeStringToMinutes(general) : StringToInterval(general),
+                  cell.value)
+            << row;
+      }
       return;
     }
     for (const char c : alphabet) {
@@ -166,11 +169,35 @@ TEST(ReadPlainCell, AgreesWithTheGeneralWayAndTakesEveryPlainCell) {
   for (int number = 0; number < 10000; number += 7) {
     expectPlain(std::to_string(number) + " Min", csInterval, number);
   }
-  for (const char* other :
-       {"24:00", "7:60", "7:5", "007:05", " 7:05", "7:05 ", "+7:05", "0x7:05", "10 min", "10  Min",
-        "10 Min ", "10000 Min", "-5 Min", " Min", "10 Min5", "", ",7:05"}) {
-    EXPECT_EQ(ReadPlainCell(other).state, csError) << other;
-    EXPECT_EQ(ReadPlainCell(other).length, 0u) << other;
+  for (const std::string other : {"24:00",
+                                  "12:60",
+                                  "7:60",
+                                  "7:5",
+                                  "007:05",
+                                  " 7:05",
+                                  "7:05 ",
+                                  "+7:05",
+                                  "0x7:05",
+                                  "1/:00",
+                                  "12:0:",
+                                  "\xB1"
+                                  "2:00",
+                                  "12:5\xB9",
+                                  "12;00",
+                                  "12:00;",
+                                  "10 min",
+                                  "10  Min",
+                                  "10 Min ",
+                                  "10000 Min",
+                                  "-5 Min",
+                                  " Min",
+                                  "10 Min5",
+                                  "",
+                                  ",7:05"}) {
+    for (const std::string& row : {other, other + ",00:00,1"}) {
+      EXPECT_EQ(ReadPlainCell(row).state, csError) << row;
+      EXPECT_EQ(ReadPlainCell(row).length, 0u) << row;
+    }
   }
 }
 
