@@ -4,10 +4,15 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/error.h"
 #include "common/messages.h"
+#include "common/strings.h"
+#include "common/text_file.h"
 #include "test_support.h"
 
 namespace trivo {
@@ -176,6 +181,37 @@ TEST(IniFileRead, ManyRowsAreReadInLinearTime) {
   }
   EXPECT_EQ(found, 40'000);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// The keys of section s by a plain reading of the lines: split as every text file is,
+// trimmed, comments and other sections left out.
+std::vector<std::string> ReferenceKeys(std::string_view text) {
+  std::vector<std::string> keys;
+  int sectionsNamedS = 0;
+  bool inS = false;
+  for (const std::string& raw : SplitTextLines(text)) {
+    const std::string line = Trim(raw);
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[' && line.rfind(']') != std::string::npos && line.rfind(']') > 0) {
+      inS = Trim(line.substr(1, line.rfind(']') - 1)) == "s" && ++sectionsNamedS == 1;
+      continue;
+    }
+    if (inS) keys.push_back(Trim(line.substr(0, line.find('='))));
+  }
+  return keys;
+}
+
+TEST(IniFileRead, LinesAreSplitAsEveryTextFileIsWhateverTheirBreaks) {
+  TempDir folder;
+  std::mt19937 random(24);
+  constexpr std::string_view kAlphabet = "ab=;[s] \r\n\r\n";
+  for (int round = 0; round < 2000; ++round) {
+    std::string text = round % 2 == 0 ? "[s]" : "";
+    const std::size_t length = random() % 40;
+    for (std::size_t i = 0; i < length; ++i) text += kAlphabet[random() % kAlphabet.size()];
+    const IniFile ini(folder.Write("a.ini", text));
+    ASSERT_EQ(ini.ReadSection("s"), ReferenceKeys(text)) << testing::PrintToString(text);
+  }
 }
 
 // --- Writing -----------------------------------------------------------------------------

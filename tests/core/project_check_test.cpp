@@ -56,6 +56,21 @@ TEST_F(ProjectCheckTest, CleanProjectHasNoProblems) {
   EXPECT_TRUE(ui_.events.empty());
 }
 
+TEST_F(ProjectCheckTest, AProjectKeptForTheExportHearsWhatTheExportWouldRefuse) {
+  WriteCleanProject();
+  dir_.Write("station_positions.csv", "A=50.1,8.6\r\nB=50.2,8.7\r\n");
+  const Lines lines =
+      ProblemLines(Check(std::string(kDayGroups) + "[gtfs]\r\nagency_name=Verkehr\r\n"
+                                                   "agency_url=https://example.org\r\n"
+                                                   "start_date=20250101\r\nend_date=20241231\r\n"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("p.tvp: Fehler: GTFS-Export: [gtfs] Zeitraum verkehrt", 0), 0u)
+      << lines[0];
+  EXPECT_EQ(lines[1],
+            "station_positions.csv: Fehler: GTFS-Export: station_positions.csv: Station „C“ "
+            "(Linie L1) hat keine Position");
+}
+
 TEST_F(ProjectCheckTest, MissingAndUnreadableFilesAreNamed) {
   std::filesystem::create_directory(dir_ / "lines.csv");
   dir_.Write("station_lines.csv", "");

@@ -94,6 +94,8 @@ TEST(PtfWriter, EscapesBackslashesFirstThenQuotes) {
   EXPECT_EQ(PtfQuote("\\", '"'), "\"\\\\\"");
   EXPECT_EQ(PtfQuote("", '"'), "\"\"");
   EXPECT_EQ(PtfQuote("it's \"x\"", '\''), "'it\\'s \"x\"'");
+  // With a backslash as the quote character, the doubled backslashes are escaped again.
+  EXPECT_EQ(PtfQuote("a\\b", '\\'), "\\a\\\\\\\\b\\");
 }
 
 TEST(PtfWriter, EmptyTableHasFourLines) {

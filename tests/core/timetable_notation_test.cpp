@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace trivo {
@@ -113,6 +114,90 @@ TEST(TimetableNotation, EveryTimeOfTheDayRoundTrips) {
     const std::string text = EncodeTimeString(minutes / 60, minutes % 60);
     ASSERT_EQ(GetTimeStringState(text), csTime) << text;
     ASSERT_EQ(TimeStringToMinutes(text), minutes) << text;
+  }
+}
+
+// The reading of the editor's own forms agrees with the general way on every short text
+// over the characters that matter, and takes every time of the day and every interval in
+// those forms.
+TEST(ReadPlainCell, AgreesWithTheGeneralWayAndTakesEveryPlainCell) {
+  // Every text of up to five characters over these, and of six over the fewer below.
+  std::string_view alphabet = "0125:, +xM\xA0in";
+  std::string text;
+  int plain = 0;
+  const std::function<void(std::size_t)> visit = [&](std::size_t length) {
+    if (text.size() == length) {
+      // Alone, and with more of a row after it (a longer text takes another way).
+      for (const std::string& row : {text, text + ",00:00,1"}) {
+        const PlainCell cell = ReadPlainCell(row);
+        if (cell.state == csError) continue;
+        ++plain;
+        const std::string_view general = std::string_view(row).substr(0, row.find(','));
+        EXPECT_EQ(cell.length, general.size()) << row;
+        EXPECT_EQ(GetTimeStringState(general), cell.state) << row;
+        EXPECT_EQ(cell.state == csTime ? TimeStringToMinutes(general) : StringToInterval(general),
+                  cell.value)
+            << row;
+      }
+      return;
+    }
+    for (const char c : alphabet) {
+      text.push_back(c);
+      visit(length);
+      text.pop_back();
+    }
+  };
+  for (std::size_t length = 0; length <= 5; ++length) visit(length);
+  alphabet = "05:, Min";
+  visit(6);
+  EXPECT_GT(plain, 300);  // the enumeration meets plain cells of both kinds
+  const auto expectPlain = [](const std::string& cellText, TCellState state, std::int32_t value) {
+    for (const std::string& row : {cellText, cellText + ",", cellText + ",12:00"}) {
+      const PlainCell cell = ReadPlainCell(row);
+      EXPECT_EQ(cell.state, state) << row;
+      EXPECT_EQ(cell.value, value) << row;
+      EXPECT_EQ(cell.length, cellText.size()) << row;
+    }
+  };
+  for (int hours = 0; hours < 24; ++hours) {
+    for (int minutes = 0; minutes < 60; ++minutes) {
+      const std::string padded = EncodeTimeString(hours, minutes);
+      expectPlain(padded, csTime, hours * 60 + minutes);
+      if (hours < 10) expectPlain(padded.substr(1), csTime, hours * 60 + minutes);
+    }
+  }
+  for (int number = 0; number < 10000; number += 7) {
+    expectPlain(std::to_string(number) + " Min", csInterval, number);
+  }
+  for (const std::string other : {"24:00",
+                                  "12:60",
+                                  "7:60",
+                                  "7:5",
+                                  "007:05",
+                                  " 7:05",
+                                  "7:05 ",
+                                  "+7:05",
+                                  "0x7:05",
+                                  "1/:00",
+                                  "12:0:",
+                                  "\xB1"
+                                  "2:00",
+                                  "12:5\xB9",
+                                  "12;00",
+                                  "12:00;",
+                                  "10 min",
+                                  "10  Min",
+                                  "10 Min ",
+                                  "10000 Min",
+                                  "-5 Min",
+                                  " Min",
+                                  "10 Min5",
+                                  "",
+                                  ",7:05"}) {
+    for (const std::string& row : {other, other + ",00:00,1"}) {
+      EXPECT_EQ(ReadPlainCell(row).state, csError) << row;
+      EXPECT_EQ(ReadPlainCell(row).length, 0u) << row;
+    }
   }
 }
 

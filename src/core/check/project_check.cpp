@@ -4,9 +4,11 @@
 #include <unordered_set>
 
 #include "common/error.h"
+#include "common/ini_file.h"
 #include "common/strings.h"
-#include "gtfs/gtfs_export.h"
 #include "common/sy_standard.h"
+#include "common/text_file.h"
+#include "gtfs/gtfs_export.h"
 #include "project/prj_params.h"
 
 namespace trivo {
@@ -103,18 +105,23 @@ ProjectCheck StandardProjectCheck() {
 }
 
 void CheckGtfsExport(Context& ctx, CheckReport& report) {
+  // Only a project kept for the export: with its settings or its station positions.
+  const std::filesystem::path projectFile(ctx.ProjectFileName);
+  if (!IniFile(projectFile).SectionExists("gtfs") &&
+      !FileExists(ctx.ProjectFile(gtfs::StationPositions::kFileName))) {
+    return;
+  }
   gtfs::FeedBuild build;
   try {
     build = gtfs::BuildFeed(ctx);
   } catch (const Error&) {
     return;  // the standard check names the files that cannot be read
   }
-  const std::string projectFile = std::filesystem::path(ctx.ProjectFileName).filename().string();
   for (const gtfs::ExportFinding& finding : build.findings) {
     // What the other rule sets do not see: the export's settings and its own files.
     std::string file;
     if (finding.text.starts_with("[gtfs]")) {
-      file = projectFile;
+      file = projectFile.filename().string();
     } else if (finding.text.starts_with(gtfs::StationPositions::kFileName) ||
                finding.text.starts_with(gtfs::GtfsIds::kFileName)) {
       file = finding.text.substr(0, finding.text.find_first_of(":,"));
@@ -127,10 +134,6 @@ void CheckGtfsExport(Context& ctx, CheckReport& report) {
     } else {
       report.Warning(file, text);
     }
-  }
-  for (const std::string& station : build.stationsWithoutPosition) {
-    report.Warning(std::string(gtfs::StationPositions::kFileName),
-                   "Station " + Quoted(station) + " hat keine Position.");
   }
 }
 

@@ -44,9 +44,10 @@ void CheckTimetable(const CheckedProject& project, const CheckedTimetable& timet
 // The project file and day groups, the master data, the timetables and distances.csv.
 ProjectCheck StandardProjectCheck();
 
-// What the GTFS export would refuse or warn of beyond the standard check: its [gtfs]
-// settings, station_positions.csv and gtfs_ids.csv (errors), and stations that lines use
-// without a position (warnings).
+// What the GTFS export would refuse or warn of beyond the standard check, for a project
+// kept for the export (a [gtfs] section or station_positions.csv): its [gtfs] settings,
+// station_positions.csv (stations that lines use without a position among them) and
+// gtfs_ids.csv.
 void CheckGtfsExport(Context& ctx, CheckReport& report);
 
 // Reads the project that ctx has loaded and runs the standard check and the GTFS export's

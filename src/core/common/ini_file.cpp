@@ -1,6 +1,7 @@
 #include "common/ini_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 
@@ -59,17 +60,32 @@ Span TrimSpan(std::string_view bytes, Span span) {
 
 std::vector<RawLine> SplitRawLines(std::string_view bytes) {
   std::vector<RawLine> lines;
+  const char* const data = bytes.data();
+  const std::size_t size = bytes.size();
+  // A line ends at the first CR or LF. The next LF is searched for once and kept while
+  // the lines before it end in CRs, so no byte is searched twice however the lines end.
   std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c != '\r' && c != '\n') continue;
+  std::size_t lf = 0;
+  bool lfAhead = false;
+  while (start < size) {
+    if (!lfAhead || lf < start) {
+      const void* found = std::memchr(data + start, '\n', size - start);
+      lf = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - data)
+                            : size;
+      lfAhead = true;
+    }
+    const void* cr = std::memchr(data + start, '\r', lf - start);
+    const std::size_t end =
+        cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lf;
+    if (end == size) {
+      lines.push_back({start, size - start, 0});
+      break;
+    }
     const std::size_t breakSize =
-        (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-    lines.push_back({start, i - start, breakSize});
-    i += breakSize - 1;
-    start = i + 1;
+        (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') ? 2 : 1;
+    lines.push_back({start, end - start, breakSize});
+    start = end + breakSize;
   }
-  if (start < bytes.size()) lines.push_back({start, bytes.size() - start, 0});
   return lines;
 }
 
@@ -193,15 +209,20 @@ bool IniFile::ValueExists(std::string_view section, std::string_view key) const 
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue, std::size_t maxLength) const {
+  return std::string(ReadView(section, key, maxLength).value_or(defaultValue));
+}
+
+std::optional<std::string_view> IniFile::ReadView(std::string_view section, std::string_view key,
+                                                  std::size_t maxLength) const {
   const Section* foundSection = impl_->FindSection(section);
   const Key* found = foundSection ? impl_->FindKey(*foundSection, key) : nullptr;
-  if (found == nullptr || !found->value) return std::string(defaultValue);
+  if (found == nullptr || !found->value) return std::nullopt;
   std::string_view value = impl_->Text(*found->value);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
-  return std::string(value.substr(0, maxLength));
+  return value.substr(0, maxLength);
 }
 
 std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,6 +47,10 @@ class IniFile {
   bool ValueExists(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue, std::size_t maxLength = kValueLimit) const;
+  // The value ReadString gives for a key that has one, as a view into the file's bytes
+  // (valid until the next write); nothing for a missing key or a line without "=".
+  std::optional<std::string_view> ReadView(std::string_view section, std::string_view key,
+                                           std::size_t maxLength = kValueLimit) const;
   // The value as integer text (see TryStrToInt), else the default.
   std::int32_t ReadInteger(std::string_view section, std::string_view key,
                            std::int32_t defaultValue) const;

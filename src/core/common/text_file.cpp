@@ -136,10 +136,15 @@ FileRead TryReadFileBytes(const std::filesystem::path& path, JobFiles* job) {
     return fail(EFBIG, msg::SystemReason(EFBIG));
   }
   if (job != nullptr) job->RecordInput(path);
-  result.bytes.reserve(static_cast<std::size_t>(size));
+  // The bytes the file has go straight into the result; what it gained since its size was
+  // taken follows through the buffer, up to the limit.
+  result.bytes.resize(static_cast<std::size_t>(size));
+  std::size_t done = 0;
   char buffer[65536];
   for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    const bool inPlace = done < result.bytes.size();
+    const ssize_t got = inPlace ? ::read(fd, result.bytes.data() + done, result.bytes.size() - done)
+                                : ::read(fd, buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
       const int error = errno;
@@ -147,14 +152,17 @@ FileRead TryReadFileBytes(const std::filesystem::path& path, JobFiles* job) {
       return fail(error, msg::SystemReason(error));
     }
     if (got == 0) break;
+    const auto count = static_cast<std::size_t>(got);
     // A file that grows while it is read is cut off at the limit, never read without end.
-    if (result.bytes.size() + static_cast<std::size_t>(got) > kInputSizeLimit) {
-      result.size = result.bytes.size() + static_cast<std::uint64_t>(got);
+    if (!inPlace && done + count > kInputSizeLimit) {
+      result.size = done + count;
       result.bytes = std::string();
       return fail(EFBIG, msg::SystemReason(EFBIG));
     }
-    result.bytes.append(buffer, static_cast<std::size_t>(got));
+    if (!inPlace) result.bytes.append(buffer, count);
+    done += count;
   }
+  result.bytes.resize(done);
   ::close(fd);
   result.read = true;
   return result;

@@ -1,6 +1,7 @@
 #include "convert/master_data.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,13 +88,20 @@ void sbAssignStationsClick(Context& ctx) {
   ForEachTextLine(courses, [&](std::string_view course) {
     const Value lineName{NameOf(course)};
     std::int32_t number = 0;
+    // The course's line is looked up at its first station; every later station finds the
+    // same record.
+    std::optional<std::optional<std::int32_t>> line;
     ForEachCommaItem(ValueOf(course), [&](std::string&& station) {
       lineStations.AppendRecord();
 
-      lines.OpenTable();
-      UseIndex(lines, "idxLineName");
-      key[0] = lineName;
-      if (lines.FindByKey(key)) lineId.SetInteger(lines.FieldNamed("ID").AsInteger());
+      if (!line) {
+        lines.OpenTable();
+        UseIndex(lines, "idxLineName");
+        key[0] = lineName;
+        line.emplace();
+        if (lines.FindByKey(key)) *line = lines.FieldNamed("ID").AsInteger();
+      }
+      if (*line) lineId.SetInteger(**line);
 
       lineStationNumber.SetInteger(++number);
 

@@ -200,10 +200,10 @@ class TimetableRun {
     if (!line.file || !line.file->SectionExists(section)) return;
 
     int column = 0;
-    for (const std::string& row : ReadTimetableRows(*line.file, section)) {
+    ForEachTimetableRow(*line.file, section, [&](std::string_view row) {
       ConvertRow(row, column);
       ++column;
-    }
+    });
     grid_.KeepColumnsBefore(column);
 
     RecordCombination(line.id, dayGroupId, direction);
@@ -290,10 +290,7 @@ class TimetableRun {
   // column, and its trip cells become that column's cells. A row beyond the last column
   // has no column to go to; it is reported like any other mismatch and left out.
   void ConvertRow(std::string_view row, int column) {
-    const std::size_t firstComma = row.find(',');
-    const std::string_view station = row.substr(0, firstComma);
-    const std::string_view trips =
-        firstComma == std::string_view::npos ? std::string_view{} : row.substr(firstComma + 1);
+    const std::string_view station = row.substr(0, row.find(','));
 
     bool matches = column < grid_.ColCount() && station == grid_.Header(column);
     if (!matches && column < grid_.ColCount()) {
@@ -304,11 +301,11 @@ class TimetableRun {
     if (column >= grid_.ColCount()) return;
 
     // The cells after the station; an empty text after a final comma is no cell.
-    int count = static_cast<int>(std::count(trips.begin(), trips.end(), ','));
-    if (!trips.empty() && trips.back() != ',') ++count;
-    std::int32_t* cells = grid_.AddColumnCells(count);
-    ForEachTripCell(
-        row, [this, cells](int trip, std::string_view cell) { cells[trip] = ConvertCell(cell); });
+    rowCells_.clear();
+    ForEachTripCell(row,
+                    [this](int, std::string_view cell) { rowCells_.push_back(ConvertCell(cell)); });
+    std::int32_t* cells = grid_.AddColumnCells(static_cast<int>(rowCells_.size()));
+    std::copy(rowCells_.begin(), rowCells_.end(), cells);
   }
 
   std::int32_t ConvertCell(std::string_view text) {
@@ -446,6 +443,7 @@ class TimetableRun {
 
   TripGrid grid_;
   std::vector<std::string_view> headers_;
+  std::vector<std::int32_t> rowCells_;
   std::string text_;
   std::optional<std::vector<std::string>> lineStationsCsv_;
   std::map<std::int32_t, std::int32_t> intervalIds_;

@@ -192,38 +192,20 @@ class SectionTripReader {
 
 }  // namespace
 
-namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// The cell written as the editor writes times, "7:05" or "07:05" with nothing around it:
-// read in one pass, as the notation would read it. Nothing for any other text.
-std::optional<TimetableCell> PlainTime(std::string_view text) {
-  const std::size_t length = text.size();
-  if ((length != 4 && length != 5) || text[length - 3] != ':') return std::nullopt;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (i != length - 3 && !IsDigit(text[i])) return std::nullopt;
-  }
-  const int hours = length == 4 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
-  const int minutes = (text[length - 2] - '0') * 10 + (text[length - 1] - '0');
+TimetableCell ClassifyCell(std::string_view text) {
   TimetableCell cell;
-  if (hours > 23 || minutes > 59) {
-    cell.state = TCellState::csError;
+  // Cells in the forms the editor writes are read in one pass.
+  if (const PlainCell plain = ReadPlainCell(text);
+      plain.state != TCellState::csError && plain.length == text.size()) {
+    cell.state = plain.state;
+    if (plain.state == TCellState::csTime) {
+      cell.time = Minutes(plain.value);
+      cell.exactTime = true;
+    } else {
+      cell.interval = plain.value;
+    }
     return cell;
   }
-  cell.state = TCellState::csTime;
-  cell.time = Minutes(hours * 60 + minutes);
-  cell.exactTime = true;
-  return cell;
-}
-
-}  // namespace
-
-TimetableCell ClassifyCell(std::string_view text) {
-  if (std::optional<TimetableCell> plain = PlainTime(text)) return *plain;
-  TimetableCell cell;
   cell.state = GetTimeStringState(text);
   if (cell.state == TCellState::csTime) {
     const std::int32_t exact = TimeStringToMinutes(text);

@@ -22,14 +22,19 @@ std::string TimetableSectionName(int direction, std::string_view dayGroupName) {
   return section;
 }
 
+void ForEachTimetableRow(const IniFile& file, std::string_view section,
+                         const std::function<void(std::string_view row)>& visit) {
+  for (int key = 1;; ++key) {
+    const std::string_view row =
+        file.ReadView(section, std::to_string(key), IniFile::kTimetableRowLimit).value_or("");
+    if (row.empty()) break;
+    visit(row);
+  }
+}
+
 std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view section) {
   std::vector<std::string> rows;
-  for (int key = 1;; ++key) {
-    std::string row =
-        file.ReadString(section, std::to_string(key), "", IniFile::kTimetableRowLimit);
-    if (row.empty()) break;
-    rows.push_back(std::move(row));
-  }
+  ForEachTimetableRow(file, section, [&rows](std::string_view row) { rows.emplace_back(row); });
   return rows;
 }
 

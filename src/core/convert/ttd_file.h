@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,5 +24,8 @@ std::string TimetableSectionName(int direction, std::string_view dayGroupName);
 // The rows of a section: keys "1", "2", ... up to the first missing or empty key, each
 // cut at 4095 characters.
 std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view section);
+// The same rows handed to visit one by one, as views into the file's bytes.
+void ForEachTimetableRow(const IniFile& file, std::string_view section,
+                         const std::function<void(std::string_view row)>& visit);
 
 }  // namespace trivo

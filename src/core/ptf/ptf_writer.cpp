@@ -1,5 +1,6 @@
 #include "ptf/ptf_writer.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "common/strings.h"
@@ -8,33 +9,47 @@ namespace trivo {
 
 namespace {
 
-std::string PtfValue(const Field& field, char quote) {
+// Appends the text as PtfQuote gives it: every backslash doubled, then every quote
+// character preceded by a backslash (a backslash as the quote character therefore comes
+// out four times).
+void AppendPtfQuoted(std::string& out, std::string_view text, char quote) {
+  out.push_back(quote);
+  for (const char c : text) {
+    if (c == '\\') {
+      out.append(quote == '\\' ? "\\\\\\\\" : "\\\\");
+    } else {
+      if (c == quote) out.push_back('\\');
+      out.push_back(c);
+    }
+  }
+  out.push_back(quote);
+}
+
+void AppendPtfValue(std::string& out, const Field& field, char quote) {
   const Value& value = field.AsValue();
-  if (value.IsNull()) return "null";
-  if (value.IsText()) return PtfQuote(value.Text(), quote);
-  if (value.IsInteger()) return std::to_string(value.Integer());
-  if (value.IsBoolean()) return value.Boolean() ? "true" : "false";
-  // A script has no literal for infinities or NaN; null keeps the file readable.
-  if (!std::isfinite(value.Float())) return "null";
-  return FloatToStr(value.Float());
+  if (value.IsNull()) {
+    out.append("null");
+  } else if (value.IsText()) {
+    AppendPtfQuoted(out, value.Text(), quote);
+  } else if (value.IsInteger()) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value.Integer()).ptr);
+  } else if (value.IsBoolean()) {
+    out.append(value.Boolean() ? "true" : "false");
+  } else if (!std::isfinite(value.Float())) {
+    // A script has no literal for infinities or NaN; null keeps the file readable.
+    out.append("null");
+  } else {
+    out.append(FloatToStr(value.Float()));
+  }
 }
 
 }  // namespace
 
 std::string PtfQuote(std::string_view text, char quote) {
-  std::string doubled;
-  doubled.reserve(text.size() + 2);
-  for (const char c : text) {
-    doubled.push_back(c);
-    if (c == '\\') doubled.push_back('\\');
-  }
-  std::string result(1, quote);
-  result.reserve(doubled.size() + 8);
-  for (const char c : doubled) {
-    if (c == quote) result.push_back('\\');
-    result.push_back(c);
-  }
-  result.push_back(quote);
+  std::string result;
+  result.reserve(text.size() + 8);
+  AppendPtfQuoted(result, text, quote);
   return result;
 }
 
@@ -53,7 +68,7 @@ void ForEachPtfLine(Table& table, char quote,
   while (!table.AtEnd()) {
     line.clear();
     for (int i = 0; i < fieldCount; ++i) {
-      line += PtfValue(table.FieldAt(i), quote);
+      AppendPtfValue(line, table.FieldAt(i), quote);
       line += ',';
     }
     visit(line);
