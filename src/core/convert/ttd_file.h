@@ -24,4 +24,9 @@ std::string TimetableSectionName(int direction, std::string_view dayGroupName);
 // cut at 4095 characters.
 std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view section);
 
+// A row as the value of its key: a profile-file value is read without one pair of quotes
+// that encloses it whole, so a row that begins and ends with the same quote is written
+// inside one more pair of it and reads back as it was.
+std::string TimetableRowValue(std::string row);
+
 }  // namespace trivo
