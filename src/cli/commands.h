@@ -10,3 +10,4 @@ int RunNetwork(int argc, char** argv);
 int RunQuery(int argc, char** argv);
 int RunHtmlImport(int argc, char** argv);
 int RunPreview(int argc, char** argv);
+int RunGtfsImport(int argc, char** argv);

@@ -33,6 +33,9 @@ Commands:
   preview PROJECT.tvp
                  copy the preview page beside the project's PTF files and print
                  its path; open it in a browser to see the published timetables
+  gtfs-import FEED.zip FOLDER [--week YYYY-MM-DD] [--routes ID,ID...]
+                 make a new project in FOLDER from a GTFS feed, with a report
+                 of what the feed held that the project does not take
   --help, -h     show this text
   --version      show the program version
 
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
   if (command == "query") return RunQuery(argc - 2, argv + 2);
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
+  if (command == "gtfs-import") return RunGtfsImport(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
@@ -447,6 +448,166 @@ TEST(GtfsImportProperty, TheTimetablesHoldEveryTripOfTheWeek) {
     }
     EXPECT_EQ(found, expected) << "seed " << seed;
   }
+}
+
+}  // namespace
+}  // namespace trivo::gtfs
+
+namespace trivo::gtfs {
+namespace {
+
+// A feed spoilt in one way: the import ends with the German reason (error), or skips
+// what it cannot take and names it in the report (report), never leaving half a project.
+struct BadFeed {
+  const char* name;
+  std::function<std::string(TestFeed&)> spoil;  // gives the archive's bytes
+  std::string error;                            // the reason that ends the import
+  std::vector<std::string> report;              // or what the report says
+  std::size_t trips = 2;                        // trips taken then
+};
+
+TEST_F(GtfsImportTest, BadInputEndsWithAReasonOrIsSkippedAndCounted) {
+  const std::vector<BadFeed> cases = {
+      {"not a ZIP",
+       [](TestFeed&) { return std::string("stop_id,stop_name\n"); },
+       "ZIP-Archiv feed.zip: keine ZIP-Datei",
+       {}},
+      {"a truncated ZIP",
+       [](TestFeed& feed) {
+         const std::string bytes = feed.Zip();
+         return bytes.substr(0, bytes.size() - 30);
+       },
+       "ZIP-Archiv feed.zip: unvollständig oder beschädigt",
+       {}},
+      {"entries naming paths outside",
+       [](TestFeed& feed) {
+         feed.files["../stops.txt"] = feed.files["stops.txt"];
+         feed.files["/tmp/stops.txt"] = feed.files["stops.txt"];
+         feed.Remove("stops.txt");
+         return feed.Zip();
+       },
+       "ZIP-Archiv feed.zip: stops.txt fehlt",
+       {}},
+      {"an entry unpacking to more than 100 times its size",
+       [](TestFeed& feed) {
+         feed.files["stop_times.txt"] += std::string(4 << 20, '\n');
+         return feed.Zip();
+       },
+       "mehr als das 100-fache; nicht entpackt",
+       {}},
+      {"a missing required file",
+       [](TestFeed& feed) {
+         feed.Remove("routes.txt");
+         return feed.Zip();
+       },
+       "routes.txt fehlt",
+       {}},
+      {"no calendar at all",
+       [](TestFeed& feed) {
+         feed.Remove("calendar.txt");
+         return feed.Zip();
+       },
+       "calendar.txt und calendar_dates.txt fehlen",
+       {}},
+      {"a header without a required column",
+       [](TestFeed& feed) {
+         feed.Set("stop_times.txt", {"trip_id,arrival_time,departure_time,stop_sequence"});
+         return feed.Zip();
+       },
+       "stop_times.txt: Spalte stop_id fehlt",
+       {}},
+      {"unbalanced quotes",
+       [](TestFeed& feed) {
+         feed.files["stops.txt"] += "D,\"Dorf\n";
+         return feed.Zip();
+       },
+       "stops.txt, Zeile 5: Anführungszeichen wird nicht geschlossen",
+       {}},
+      {"a row with too few fields",
+       [](TestFeed& feed) {
+         feed.files["stop_times.txt"] += "T1,7:20:00,7:20:00,A\n";
+         return feed.Zip();
+       },
+       "",
+       {"Zeile mit zu wenig Feldern: 1", "stop_times.txt, Zeile 8: 4 statt 5 Felder"}},
+      {"bytes that are no UTF-8",
+       [](TestFeed& feed) {
+         feed.files["stops.txt"] = "stop_id,stop_name\nA,Anger\xFF\nB,Bahnhof\nC,Chaussee\n";
+         return feed.Zip();
+       },
+       "",
+       {"Text ist kein UTF-8 (durch ? ersetzt): 1", "stops.txt, Zeile 2: stops.txt"}},
+      {"times like 7:5 or 99:99:99",
+       [](TestFeed& feed) {
+         feed.files["stop_times.txt"] += "T1,7:5,7:5,A,9\nT2,99:99:99,,B,9\n";
+         return feed.Zip();
+       },
+       "",
+       {"ungültige Zeit: 2", "stop_times.txt, Zeile 8: Zeit \"7:5\"/\"7:5\" (erwartet H:MM:SS)",
+        "stop_times.txt, Zeile 9: Zeit \"99:99:99\""}},
+      {"a stop_sequence out of order",
+       [](TestFeed& feed) {
+         feed.Set("stop_times.txt",
+                  {"trip_id,arrival_time,departure_time,stop_id,stop_sequence",
+                   "T1,7:12:00,7:12:00,C,3", "T1,7:00:00,7:00:00,A,1", "T1,7:05:00,7:05:00,B,2",
+                   "T1,7:06:00,7:06:00,B,2", "T1,7:07:00,7:07:00,B,x", "T2,8:00:00,8:00:00,C,1",
+                   "T2,8:11:00,8:11:00,A,2", "T2,8:06:00,8:06:00,B,3"});
+         return feed.Zip();
+       },
+       "",
+       {"ungültige oder doppelte stop_sequence: 2",
+        "stop_times.txt, Zeile 5: stop_sequence 2 doppelt in Fahrt \"T1\"",
+        "stop_times.txt, Zeile 6: stop_sequence \"x\"", "Zeiten laufen rückwärts: 1",
+        "trip_id \"T2\""},
+       1},
+      {"a trip whose stops are all unknown",
+       [](TestFeed& feed) {
+         feed.files["stop_times.txt"] += "T3,9:00:00,9:00:00,Q,1\nT3,9:05:00,9:05:00,R,2\n";
+         feed.files["trips.txt"] += "R1,WD,T3,0\n";
+         return feed.Zip();
+       },
+       "",
+       {"unbekannte Haltestelle (stop_id): 2", "stop_times.txt, Zeile 8: stop_id \"Q\"",
+        "ohne verwendbare Halte in stop_times.txt: 1", "trip_id \"T3\""}},
+  };
+  for (const BadFeed& test : cases) {
+    TestFeed feed = Simple();
+    const std::string bytes = test.spoil(feed);
+    dir_.Write("feed.zip", bytes);
+    fs::remove_all(Project());
+    ImportOptions options;
+    options.flush = false;
+    if (!test.error.empty()) {
+      std::string message = "no error";
+      try {
+        ImportGtfs(ctx_, dir_ / "feed.zip", Project(), options);
+      } catch (const Error& error) {
+        message = error.what();
+      }
+      EXPECT_NE(message.find(test.error), std::string::npos) << test.name << ": " << message;
+      EXPECT_EQ(Entries(), (std::set<std::string>{"feed.zip"})) << test.name;
+      continue;
+    }
+    const ImportResult result = ImportGtfs(ctx_, dir_ / "feed.zip", Project(), options);
+    EXPECT_EQ(result.trips, test.trips) << test.name;
+    const std::string report = File("gtfs-import.txt");
+    for (const std::string& line : test.report) {
+      EXPECT_NE(report.find(line), std::string::npos) << test.name << ": " << line << "\n"
+                                                      << report;
+    }
+  }
+}
+
+TEST_F(GtfsImportTest, NothingUsableWritesNothing) {
+  TestFeed feed = Simple();
+  feed.Set("calendar.txt", {"service_id,monday,tuesday,wednesday,thursday,friday,saturday,"
+                            "sunday,start_date,end_date",
+                            "WD,0,0,0,0,0,0,0,20250106,20251231"});
+  const ImportResult result = Import(feed);
+  EXPECT_EQ(result.trips, 0u);
+  EXPECT_TRUE(result.projectFile.empty());
+  EXPECT_EQ(Entries(), (std::set<std::string>{"feed.zip"}));
+  EXPECT_EQ(result.report.summary.back(), "Nichts Verwendbares gefunden: kein Projekt angelegt");
 }
 
 }  // namespace

@@ -261,15 +261,21 @@ class Importer {
       throw Error(shown + " ist kein Ordner; der Import braucht einen leeren Ordner");
     }
     if (!fs::exists(status)) return;
+    std::vector<std::string> names;
     for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
-      const std::string name = it->path().filename().string();
-      if (SameText(it->path().extension().string(), ".tvp")) {
+      names.push_back(it->path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      if (SameText(fs::path(name).extension().string(), ".tvp")) {
         throw Error("Im Ordner " + shown + " liegt schon ein Projekt (" + name +
                     "); der Import ersetzt kein Projekt");
       }
-      const bool ours = std::any_of(FixedOutputs().begin(), FixedOutputs().end(),
-                                    [&](const std::string& output) { return output == name; }) ||
-                        (name.starts_with("line_") && name.ends_with(".ttd"));
+    }
+    for (const std::string& name : names) {
+      const bool ours =
+          std::find(FixedOutputs().begin(), FixedOutputs().end(), name) != FixedOutputs().end() ||
+          (name.starts_with("line_") && name.ends_with(".ttd"));
       if (ours) {
         throw Error("Im Ordner " + shown + " liegt schon " + name +
                     "; der Import ersetzt keine Datei");
