@@ -25,6 +25,7 @@
 #include "project/project_commands.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
+#include "tfm_gtfs_import.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
@@ -124,6 +125,9 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
                   QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
                   [this] { ShowPreview(); });
+  GtfsImportItem = NewMenuItem(ExtrasMenu, "GtfsImportItem", QStringLiteral("GTFS importieren..."),
+                               QStringLiteral("Ein neues Projekt aus einem GTFS-Feed anlegen"),
+                               [this] { ShowGtfsImport(); });
   ExtrasMenu->addSeparator();
   FileNewItem =
       NewMenuItem(ExtrasMenu, "FileNewItem", QStringLiteral("Neues Projekt..."),
@@ -421,6 +425,13 @@ void TfmMain::ShowPreview() {
     const std::optional<std::filesystem::path> page = trivo::WriteProjectPreview(ctx_);
     if (page) windows_.Preview().ShowPage(FromCorePath(page->string()));
   });
+}
+
+void TfmMain::ShowGtfsImport() {
+  TfmGtfsImport& window = windows_.GtfsImport();
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 void TfmMain::ShowEditProject() {

@@ -48,6 +48,8 @@ class TfmMain : public QMainWindow {
   void WebAnsichtButtonClick();
   // "Vorschau...": writes the preview page beside the PTF files and shows it.
   void ShowPreview();
+  // "GTFS importieren...": shows the import window.
+  void ShowGtfsImport();
   void ShowEditProject();
   void ShowEditTimeTable();
   void ShowHint(const QString& longHint);
@@ -79,6 +81,7 @@ class TfmMain : public QMainWindow {
   QAction* QueryItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
+  QAction* GtfsImportItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

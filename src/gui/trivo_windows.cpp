@@ -3,6 +3,7 @@
 #include "dlg_first_save.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
+#include "tfm_gtfs_import.h"
 #include "tfm_main.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
@@ -39,6 +40,15 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
 TfmPreview& TrivoWindows::Preview() {
   if (fmPreview_ == nullptr) fmPreview_ = new TfmPreview(fmMain.get());
   return *fmPreview_;
+}
+
+TfmGtfsImport& TrivoWindows::GtfsImport() {
+  if (fmGtfsImport_ == nullptr) {
+    fmGtfsImport_ = new TfmGtfsImport(
+        ctx, ui, [this](const QString& projectFile) { fmMain->OpenProjectFile(projectFile); },
+        fmMain.get());
+  }
+  return *fmGtfsImport_;
 }
 
 TrivoWindows::~TrivoWindows() {

@@ -16,6 +16,7 @@ class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
 class TfmPreview;
+class TfmGtfsImport;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
 // and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
@@ -46,9 +47,13 @@ class TrivoWindows {
   // The preview window, created when it is first needed: its embedded browser is costly
   // to start.
   TfmPreview& Preview();
+  // The GTFS import window, created when it is first needed; it opens the project it
+  // made in the main window.
+  TfmGtfsImport& GtfsImport();
 
  private:
   TfmPreview* fmPreview_ = nullptr;
+  TfmGtfsImport* fmGtfsImport_ = nullptr;
 };
 
 }  // namespace trivo::gui

@@ -53,7 +53,7 @@ status=${PIPESTATUS[0]}
 [[ $status -eq 0 ]] || fail "import exits with $status: $out $(cat "$work/err")"
 expected="3 Haltestellen, 1 Linien, 1 Tagesgruppen
 2 Fahrten übernommen, 1 ausgelassen
-  1 Fahrten ohne verwendbare Halte in stop_times.txt
+  1 ausgelassen: ohne verwendbare Halte in stop_times.txt
 1 Zeilen des Feeds ausgelassen
 Projekt: $work/netz/netz.tvp"
 [[ "$out" == "$expected" ]] || { fail "summary"; diff <(echo "$expected") <(echo "$out"); }
@@ -64,6 +64,8 @@ for file in netz.tvp stations.csv lines.csv line_stations.csv station_lines.csv 
 done
 grep -q 'Bezugswoche: 2025-01-13 bis 2025-01-19' "$work/netz/gtfs-import.txt" || fail "week in the report"
 grep -q 'stop_times.txt, Zeile 8: Zeit' "$work/netz/gtfs-import.txt" || fail "bad time in the report"
+[[ $(stat -c %a "$work/netz") == $(cd "$work" && mkdir probe && stat -c %a probe && rmdir probe) ]] ||
+  fail "the project folder has other rights than a new folder: $(stat -c %a "$work/netz")"
 "$trivo" convert "$work/netz/netz.tvp" >"$work/convert.out" || fail "convert: $(cat "$work/convert.out")"
 
 # A second import into the project's folder is refused and changes nothing.

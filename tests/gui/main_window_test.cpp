@@ -105,7 +105,8 @@ class MainWindowTest : public QObject {
         QStringList(
             {QStringLiteral("Projekt-Einstellungen..."), QStringLiteral("Fahrplan bearbeiten..."),
              QStringLiteral("Daten aufbereiten..."), QStringLiteral("Verbindungs-Abfrage..."),
-             QStringLiteral("HTML-Import..."), QStringLiteral("Vorschau..."), QStringLiteral("-"),
+             QStringLiteral("HTML-Import..."), QStringLiteral("Vorschau..."),
+             QStringLiteral("GTFS importieren..."), QStringLiteral("-"),
              QStringLiteral("Neues Projekt..."), QStringLiteral("Projekt speichern"),
              QStringLiteral("Projekt speichern unter...")}));
   }

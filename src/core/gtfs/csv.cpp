@@ -169,24 +169,30 @@ void CsvWriter::Field(std::string_view field) {
   out_ += '"';
 }
 
-void CsvWriter::Write(const std::vector<std::string_view>& fields) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out_ += ',';
-    Field(fields[i]);
+template <typename Fields>
+void CsvWriter::WriteFields(const Fields& fields) {
+  // A record of one empty field would be an empty line, which readers skip.
+  if (fields.size() == 1 && std::string_view(fields[0]).empty()) {
+    out_ += "\"\"";
+  } else {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) out_ += ',';
+      Field(fields[i]);
+    }
   }
   End();
+}
+
+void CsvWriter::Write(const std::vector<std::string_view>& fields) {
+  WriteFields(fields);
 }
 
 void CsvWriter::Write(const std::vector<std::string>& fields) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out_ += ',';
-    Field(fields[i]);
-  }
-  End();
+  WriteFields(fields);
 }
 
 void CsvWriter::Write(std::initializer_list<std::string_view> fields) {
-  Write(std::vector<std::string_view>(fields));
+  WriteFields(std::vector<std::string_view>(fields));
 }
 
 }  // namespace trivo::gtfs

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -963,7 +964,7 @@ class Importer {
                       std::to_string(leftOut) + " ausgelassen");
     for (const auto& kind : report().Kinds()) {
       if (kind.section == Section::SkippedTrips) {
-        summary.push_back("  " + std::to_string(kind.count) + " Fahrten " + kind.name);
+        summary.push_back("  " + std::to_string(kind.count) + " ausgelassen: " + kind.name);
       }
     }
     const std::size_t rows = report().Total(Section::SkippedRows);
@@ -1038,6 +1039,11 @@ class Importer {
       throw Error(msg::CannotWrite(parent.string()) + ". " + msg::SystemReason(errno));
     }
     temp_ = pattern;
+    // mkdtemp makes the folder for its owner only; the project folder gets the rights any
+    // new folder gets.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(temp_.c_str(), 0777 & ~mask);
     try {
       WriteFiles();
       MoveIntoPlace();
