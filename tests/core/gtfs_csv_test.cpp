@@ -94,7 +94,7 @@ TEST(CsvReader, ARunawayRecordFailsBeforeItFillsTheMemory) {
 // Random records written by the writer read back the same, whatever the chunk size.
 TEST(CsvReader, ReadsBackWhatTheWriterWroteInAnyChunks) {
   std::mt19937 random(20);
-  const std::string alphabet = "ab ,\"\r\n\xC3\xA4;";
+  const std::string alphabet = "ab ,\"\r\n\xC3\xA4;\xEF\xBB\xBF";
   for (int round = 0; round < 200; ++round) {
     std::vector<Fields> expected;
     std::string text;
@@ -120,6 +120,15 @@ TEST(CsvWriter, QuotesOnlyFieldsThatNeedItAndEndsRecordsWithCrLf) {
   writer.Write({"plain", "a,b", "say \"hi\"", "x\ny", "", "M\xC3\xBCnchen"});
   writer.Write({""});
   EXPECT_EQ(text, "plain,\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",,M\xC3\xBCnchen\r\n\"\"\r\n");
+}
+
+TEST(CsvWriter, AFirstFieldBeginningWithAByteOrderMarkKeepsIt) {
+  std::string text;
+  CsvWriter writer(text);
+  writer.Write({"\xEF\xBB\xBFx", "y"});
+  writer.Write({"\xEF\xBB\xBFz"});
+  EXPECT_EQ(text, "\"\xEF\xBB\xBFx\",y\r\n\xEF\xBB\xBFz\r\n");
+  EXPECT_EQ(FieldsOf(ReadAll(text)), (std::vector<Fields>{{"\xEF\xBB\xBFx", "y"}, {"\xEF\xBB\xBFz"}}));
 }
 
 CsvTable Table(StringSource& source) {

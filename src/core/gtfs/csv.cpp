@@ -157,7 +157,9 @@ std::string_view FieldOf(const CsvRecord& record, std::optional<std::size_t> col
 }
 
 void CsvWriter::Field(std::string_view field) {
-  if (!NeedsQuotes(field)) {
+  // At the very start, a field beginning with a byte order mark would lose it to the reader.
+  const bool markFirst = out_.empty() && field.starts_with("\xEF\xBB\xBF");
+  if (!NeedsQuotes(field) && !markFirst) {
     out_ += field;
     return;
   }

@@ -105,7 +105,8 @@ std::string_view FieldOf(const CsvRecord& record, std::optional<std::size_t> col
 // Writes RFC 4180 records into a text: fields joined by ",", a field holding a comma, a
 // double quote, CR or LF in double quotes with its double quotes doubled, every record
 // ended by CR LF (the line end RFC 4180 names; every GTFS consumer reads it), a record of
-// one empty field as "" (an empty line would be no record). The fields are written as
+// one empty field as "" (an empty line would be no record), a first field that begins with
+// a UTF-8 byte order mark in quotes (the reader skips one at the start). The fields are written as
 // given: UTF-8 for GTFS files.
 class CsvWriter {
  public:

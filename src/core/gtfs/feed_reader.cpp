@@ -56,6 +56,10 @@ std::optional<double> Decimal(std::string_view text) {
   return value;
 }
 
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text.substr(0, 80)) + "\"";
+}
+
 // The records of one file of the feed, each complete: a record with too few fields is
 // skipped and reported.
 class FileRows {
@@ -87,6 +91,19 @@ class FileRows {
   void Skip(std::string_view kind, const std::string& what) {
     report_.Add(Section::SkippedRows, kind, At() + what);
   }
+  // Whether the row's ID can be taken: a row without one, or with one taken before, is
+  // skipped.
+  bool NewId(std::string_view id, std::string_view field, bool taken) {
+    if (id.empty()) {
+      Skip(kind::kMissingId, std::string(field) + " leer");
+      return false;
+    }
+    if (taken) {
+      Skip(kind::kDuplicateId, std::string(field) + " " + Quoted(id) + " schon vergeben");
+      return false;
+    }
+    return true;
+  }
   void Changed(std::string_view kind, const std::string& what) {
     report_.Add(Section::Changes, kind, At() + what);
   }
@@ -100,10 +117,6 @@ class FileRows {
   ImportReport& report_;
   CsvRecord record_;
 };
-
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text.substr(0, 80)) + "\"";
-}
 
 void RequireFile(const ZipReader& zip, std::string_view name) {
   if (!zip.Has(name)) {
@@ -172,14 +185,7 @@ class Reader {
     std::vector<std::string> parents;
     while (rows.Next()) {
       const std::string_view id = rows.Id(idColumn);
-      if (id.empty()) {
-        rows.Skip(kind::kMissingId, "stop_id leer");
-        continue;
-      }
-      if (stopIndex_.count(id) != 0) {
-        rows.Skip(kind::kDuplicateId, "stop_id " + Quoted(id) + " schon vergeben");
-        continue;
-      }
+      if (!rows.NewId(id, "stop_id", stopIndex_.count(id) != 0)) continue;
       FeedStop stop;
       stop.id = std::string(id);
       stop.name = rows.Text(name);
@@ -226,14 +232,7 @@ class Reader {
     std::unordered_set<std::string> found;
     while (rows.Next()) {
       const std::string_view id = rows.Id(idColumn);
-      if (id.empty()) {
-        rows.Skip(kind::kMissingId, "route_id leer");
-        continue;
-      }
-      if (routeIndex_.count(id) != 0 || found.count(std::string(id)) != 0) {
-        rows.Skip(kind::kDuplicateId, "route_id " + Quoted(id) + " schon vergeben");
-        continue;
-      }
+      if (!rows.NewId(id, "route_id", found.count(std::string(id)) != 0)) continue;
       found.emplace(id);
       if (!wanted_.empty() && wanted_.count(std::string(id)) == 0) continue;
       FeedRoute route;
@@ -347,12 +346,7 @@ class Reader {
     while (rows.Next()) {
       const std::string_view id = rows.Id(idColumn);
       const std::string_view routeId = rows.Id(routeColumn);
-      if (id.empty()) {
-        rows.Skip(kind::kMissingId, "trip_id leer");
-        continue;
-      }
-      if (tripIndex_.count(id) != 0 || ignoredTrips_.count(id) != 0) {
-        rows.Skip(kind::kDuplicateId, "trip_id " + Quoted(id) + " schon vergeben");
+      if (!rows.NewId(id, "trip_id", tripIndex_.count(id) != 0 || ignoredTrips_.count(id) != 0)) {
         continue;
       }
       const auto route = Find(routeIndex_, routeId);
