@@ -128,7 +128,8 @@ TEST(CsvWriter, AFirstFieldBeginningWithAByteOrderMarkKeepsIt) {
   writer.Write({"\xEF\xBB\xBFx", "y"});
   writer.Write({"\xEF\xBB\xBFz"});
   EXPECT_EQ(text, "\"\xEF\xBB\xBFx\",y\r\n\xEF\xBB\xBFz\r\n");
-  EXPECT_EQ(FieldsOf(ReadAll(text)), (std::vector<Fields>{{"\xEF\xBB\xBFx", "y"}, {"\xEF\xBB\xBFz"}}));
+  EXPECT_EQ(FieldsOf(ReadAll(text)),
+            (std::vector<Fields>{{"\xEF\xBB\xBFx", "y"}, {"\xEF\xBB\xBFz"}}));
 }
 
 CsvTable Table(StringSource& source) {

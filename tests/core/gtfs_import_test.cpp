@@ -332,6 +332,39 @@ TEST_F(GtfsImportTest, StopsWithoutBoardingAreLeftOutAndOneSidedOnesCounted) {
   EXPECT_NE(report.find("Halt ohne Ein- und Ausstieg, ausgelassen: 1"), std::string::npos);
 }
 
+TEST_F(GtfsImportTest, StopsWithoutTimesShareTheTimeBetweenTheirNeighbours) {
+  Import(Feed({"stop_id,stop_name", "A,A", "B,B", "C,C", "D,D"},
+              {"route_id,route_short_name", "R,1"}, {"route_id,service_id,trip_id", "R,WD,T1"},
+              {"trip_id,arrival_time,departure_time,stop_id,stop_sequence",
+               "T1,7:00:00,7:00:00,A,1", "T1,,,B,2", "T1,,,C,3", "T1,7:09:00,7:09:00,D,4"}));
+  EXPECT_EQ(Section("1", "1_Mo-Fr"), (Lines{"A,7:00", "B,7:03", "C,7:06", "D,7:09"}));
+  EXPECT_NE(File("gtfs-import.txt").find("Zeit zwischen den Nachbarhalten verteilt: 2"),
+            std::string::npos);
+}
+
+TEST_F(GtfsImportTest, TripsThatWouldMakeARowTooLongToReadAreLeftOut) {
+  Lines trips = {"route_id,service_id,trip_id"};
+  Lines times = {"trip_id,arrival_time,departure_time,stop_id,stop_sequence"};
+  for (int t = 0; t < 900; ++t) {
+    const std::string id = "T" + std::to_string(t);
+    const int minute = 300 + t;
+    const auto clock = [](int m) {
+      return std::to_string(m / 60) + ":" + (m % 60 < 10 ? "0" : "") + std::to_string(m % 60) +
+             ":00";
+    };
+    trips.push_back("R,WD," + id);
+    times.push_back(id + "," + clock(minute) + "," + clock(minute) + ",A,1");
+    times.push_back(id + "," + clock(minute + 5) + "," + clock(minute + 5) + ",B,2");
+  }
+  const ImportResult result = Import(Feed({"stop_id,stop_name", "A,A", "B,B"},
+                                          {"route_id,route_short_name", "R,1"}, trips, times));
+  const std::size_t cut = result.report.Count("Fahrplanzeile wäre länger als 4095 Zeichen");
+  EXPECT_GT(cut, 0u);
+  EXPECT_EQ(result.trips + cut, 900u);
+  for (const std::string& row : Section("1", "1_Mo-Fr")) EXPECT_LE(row.size(), 4095u);
+  EXPECT_EQ(Section("1", "1_Mo-Fr")[0].substr(0, 12), "A,5:00,5:01,");
+}
+
 TEST_F(GtfsImportTest, AFrequencyBecomesFirstTripIntervalAndLastTrip) {
   TestFeed feed = Feed({"stop_id,stop_name", "A,A", "B,B"}, {"route_id,route_short_name", "R,1"},
                        {"route_id,service_id,trip_id", "R,WD,F", "R,WD,G", "R,SA,H"},

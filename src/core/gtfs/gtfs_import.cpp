@@ -1046,6 +1046,7 @@ class Importer {
     ::chmod(temp_.c_str(), 0777 & ~mask);
     try {
       WriteFiles();
+      if (options_.flush) FlushFiles();
       MoveIntoPlace();
     } catch (...) {
       fs::remove_all(temp_, error);
@@ -1054,7 +1055,7 @@ class Importer {
   }
 
   void WriteFile(const std::string& name, std::string_view bytes) {
-    WriteFileAtomically(temp_ / name, bytes, name, {&ctx_.files, true, options_.flush});
+    WriteFileAtomically(temp_ / name, bytes, name, {&ctx_.files, true, false});
     written_.push_back(name);
   }
 
@@ -1111,6 +1112,18 @@ class Importer {
   // The temporary folder becomes the folder; into a folder that exists already (and holds
   // none of these files) the files move one by one, never replacing a file, and go back
   // when one cannot.
+  // Every file on the disk, then the folder that names them, before the folder goes into
+  // place: once each, where a flushed write would flush the folder after every file.
+  void FlushFiles() {
+    for (const std::string& name : written_) {
+      const int fd = ::open((temp_ / name).c_str(), O_RDONLY | O_CLOEXEC);
+      const int failure = fd < 0 || ::fsync(fd) != 0 ? errno : 0;
+      if (fd >= 0) ::close(fd);
+      if (failure != 0) throw Error(msg::CannotWrite(name) + ". " + msg::SystemReason(failure));
+    }
+    SyncFolder(temp_);
+  }
+
   void MoveIntoPlace() {
     std::error_code error;
     if (!fs::exists(folder_, error) || fs::is_empty(folder_, error)) {
