@@ -402,6 +402,14 @@ TEST_F(GtfsImportTest, TheFolderMustHoldNoProjectAndAFailedImportLeavesNothing) 
   EXPECT_EQ(Entries(), (std::set<std::string>{"feed.zip", "netz"}));
 
   fs::remove_all(Project());
+  fs::create_directory(dir_ / "ziel");
+  fs::create_directory_symlink("ziel", Project());
+  Import(Simple());
+  EXPECT_TRUE(fs::is_symlink(Project()));
+  EXPECT_TRUE(fs::exists(dir_ / "ziel" / "ziel.tvp")) << "into the folder the link leads to";
+  fs::remove(Project());
+  fs::remove_all(dir_ / "ziel");
+
   TestFeed broken = Simple();
   broken.Set("trips.txt", {"route_id,service_id,trip_id", "R1,WD,\"T1"});
   EXPECT_NE(ImportError(broken).find("trips.txt, Zeile 2: Anführungszeichen"), std::string::npos);

@@ -262,6 +262,8 @@ class Importer {
       throw Error(shown + " ist kein Ordner; der Import braucht einen leeren Ordner");
     }
     if (!fs::exists(status)) return;
+    // A link to a folder: the project goes into the folder, the link stays.
+    if (fs::is_symlink(status)) folder_ = fs::canonical(folder_, error);
     std::vector<std::string> names;
     for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
       names.push_back(it->path().filename().string());
