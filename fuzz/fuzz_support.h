@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -61,6 +62,18 @@ inline std::string FirstLine(std::string_view text) {
 inline bool UsableFileName(std::string_view lineName) {
   return lineName.size() <= 64 && lineName != "." && lineName != ".." &&
          lineName.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// The .ttd files of the first two lines of lines.csv (the third part), from the parts
+// after the first five, as the whole-project targets lay a project out.
+inline void WriteLineTimetables(
+    const std::vector<std::string_view>& parts,
+    const std::function<void(const std::string& name, std::string_view bytes)>& write) {
+  const std::vector<std::string> lines = SplitTextLines(parts[2]);
+  for (std::size_t i = 0; i < 2 && i < lines.size(); ++i) {
+    if (!UsableFileName(lines[i]) || (i == 1 && lines[1] == lines[0])) continue;
+    write("line_" + lines[i] + ".ttd", parts[5 + i]);
+  }
 }
 
 // Inputs and outputs of the run in folder, as after loading a project there.

@@ -69,11 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write("lines.csv", parts[2]);
   write("line_stations.csv", parts[3]);
   write("station_lines.csv", parts[4]);
-  const std::vector<std::string> lines = SplitTextLines(parts[2]);
-  for (std::size_t i = 0; i < 2 && i < lines.size(); ++i) {
-    if (!fuzz::UsableFileName(lines[i]) || (i == 1 && lines[1] == lines[0])) continue;
-    write("line_" + lines[i] + ".ttd", parts[5 + i]);
-  }
+  fuzz::WriteLineTimetables(parts, write);
 
   test::RecordingUserInterface ui;
   Context ctx(ui);

@@ -38,6 +38,14 @@ status=0
 echo "(exit status $status)"
 
 echo
+echo "\$ trivo gtfs-export $out/$project $out/gtfs.zip"
+gtfs_status=0
+"$build_dir/src/cli/trivo" gtfs-export "$out/$project" "$out/gtfs.zip" | iconv -f CP1252 -t UTF-8 ||
+  gtfs_status=${PIPESTATUS[0]}
+echo "(exit status $gtfs_status)"
+((status != 0)) || status=$gtfs_status
+
+echo
 echo "Files made in $out:"
 after=$(cd "$out" && find . -type f | sort)
 made=$(comm -13 <(echo "$before") <(echo "$after"))

@@ -10,7 +10,8 @@ packages=(
   libgtest-dev   # GoogleTest for the core tests
   libicu-dev     # collation and code-page conversion in the core
   libzip-dev     # reading and writing GTFS feeds (ZIP archives)
-  pkg-config     # finds libzip for CMake
+  pkg-config     # finds libzip
+  poppler-utils  # pdftotext and pdftoppm read the stop timetables' PDF back in tests
   qt6-base-dev   # Qt 6 Widgets and Test (pulls in the OpenGL/Vulkan headers Qt's CMake files need)
   qt6-webengine-dev      # the embedded browser of the web copy and preview windows
   qt6-translations-l10n  # Qt's own German texts (standard buttons, file dialogs)
@@ -21,7 +22,12 @@ packages=(
   chromium           # headless browser checks of the published-timetable preview
   clang-14           # libFuzzer targets
   libclang-rt-14-dev
+  unzip              # the command-line tests look into the GTFS feeds
 )
+# npm for the interop test, which installs node-gtfs with it (and, where this node is older
+# than 20.11, a newer Node.js from the npm registry). Only when no npm is there: a Node.js
+# from elsewhere brings its own.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for package in "${packages[@]}"; do

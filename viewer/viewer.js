@@ -654,6 +654,12 @@ var porTables = [];
     return stations;
   }
 
+  // The departure posters of a station, written by "trivo stop-timetable ... --html"
+  // into this folder.
+  function posterPage(stationId) {
+    return 'aushang_' + encodeURIComponent(String(stationId)) + '.html';
+  }
+
   // The station columns of a tt_ table, each with its station's name (null when unknown).
   function stationColumns(choice, timetableFile, connectionFile, connections, timetable) {
     var stationOfPosition = positionStations(connections, choice);
@@ -670,13 +676,35 @@ var porTables = [];
       } else if (station === null) {
         reportProblem('stations.ptf enthält die Station ' + stationId + ' nicht (' + connectionFile + ').');
       }
-      columns.push({ index: column, station: station, label: 'Spalte ' + name });
+      columns.push({ index: column, stationId: stationId, station: station, label: 'Spalte ' + name, stop: '' });
     });
     if (connections && unnamed.length > 0) {
       reportProblem(connectionFile + ' nennt keine Station für ' + (unnamed.length === 1 ? 'die Spalte ' : 'die Spalten ') +
         unnamed.join(', ') + ' von ' + timetableFile + '.');
     }
+    markArrivalsAndDepartures(columns);
     return columns;
+  }
+
+  // A station with a pair of rows (arrival and departure) has two neighbouring columns:
+  // the first is marked "an", the last "ab", as printed timetables do.
+  function markArrivalsAndDepartures(columns) {
+    var sameStation = function (a, b) {
+      return a.station !== null && b.station !== null && a.stationId === b.stationId;
+    };
+    columns.forEach(function (column, at) {
+      var before = at > 0 && sameStation(columns[at - 1], column);
+      var after = at + 1 < columns.length && sameStation(column, columns[at + 1]);
+      if (after && !before) column.stop = 'an';
+      else if (before && !after) column.stop = 'ab';
+    });
+  }
+
+  function stationHeadHtml(column) {
+    if (column.station === null) return '<th class="station unknown">? (' + escapeHtml(column.label) + ')</th>';
+    var stop = column.stop === '' ? '' : ' <span class="stop">' + column.stop + '</span>';
+    return '<th class="station"><a class="poster" title="Aushangfahrplan" href="' +
+      posterPage(column.stationId) + '">' + escapeHtml(column.station) + '</a>' + stop + '</th>';
   }
 
   // Shows the timetable and tells stages when its first trips and when all are shown;
@@ -707,10 +735,7 @@ var porTables = [];
     };
     var html = ['<table><thead><tr><th>Haltestelle</th>', tripHeads(0, split), '</tr></thead><tbody>'];
     columns.forEach(function (column) {
-      html.push(column.station === null
-        ? '<tr><th class="station unknown">? (' + escapeHtml(column.label) + ')</th>'
-        : '<tr><th class="station">' + escapeHtml(column.station) + '</th>',
-      tripCells(column, 0, split), '</tr>');
+      html.push('<tr>', stationHeadHtml(column), tripCells(column, 0, split), '</tr>');
     });
     html.push('</tbody></table>');
     area.innerHTML = html.join('');

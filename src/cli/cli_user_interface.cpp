@@ -2,6 +2,19 @@
 
 namespace trivo::cli {
 
+std::string OneLine(std::string_view text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t at = text.find_first_of("\r\n"); at != std::string_view::npos;
+       at = text.find_first_of("\r\n")) {
+    line.append(text.substr(0, at));
+    line.append(text[at] == '\n' ? "\\n" : "\\r");
+    text.remove_prefix(at + 1);
+  }
+  line.append(text);
+  return line;
+}
+
 void CliUserInterface::ShowMessage(const std::string& text) {
   WriteLine("[Meldung] ", text);
 }

@@ -9,6 +9,12 @@
 
 namespace trivo::cli {
 
+// A text as one line of output, as every report is written: a line feed inside it
+// becomes "\n", a carriage return "\r"; every other byte stays. For the lines a
+// command writes on its own (errors on standard error, printed paths and memos), so that
+// a name holding a line break cannot forge a second line.
+std::string OneLine(std::string_view text);
+
 // The command line's face of the program: every report becomes one line on the given
 // stream (standard output in the program), its bytes written unchanged except that a line
 // feed or carriage return inside a text is written as "\n" or "\r", so that one report

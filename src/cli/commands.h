@@ -10,4 +10,7 @@ int RunNetwork(int argc, char** argv);
 int RunQuery(int argc, char** argv);
 int RunHtmlImport(int argc, char** argv);
 int RunPreview(int argc, char** argv);
+int RunRoute(int argc, char** argv);
+int RunStopTimetable(int argc, char** argv);
+int RunGtfsExport(int argc, char** argv);
 int RunGtfsImport(int argc, char** argv);

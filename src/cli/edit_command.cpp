@@ -1,14 +1,23 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <cstdint>
 #include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "commands.h"
+#include "common/error.h"
+#include "common/ini_file.h"
+#include "common/messages.h"
 #include "common/text_file.h"
 #include "convert/conversion_buttons.h"
 #include "editor/edit_timetable.h"
@@ -28,9 +37,10 @@ constexpr std::string_view kEditHelp =
 The timetable editor "Fahrplan bearbeiten" driven by a script. Loads the project
 file PROJECT.tvp, runs the conversion steps of LIST first when given (printing what
 'trivo convert' prints), shows the editor (which converts the timetables as the
-window does and loads the last one it converts), then runs SCRIPT: a file, or '-'
-for standard input. One command a line; blank lines and lines starting with '#'
-are skipped; arguments are separated by one blank.
+window does and loads the last one it converts), then runs SCRIPT: a file, a pipe,
+or '-' for standard input. One command a line; blank lines and lines starting with
+'#' are skipped; arguments are separated by one blank; a line longer than 65536
+bytes is an error in the script (a "type" line: its text is refused).
 
 Showing the editor converts the timetables, which needs the tables that conversion
 steps 1 to 4 make: give --steps 1,2,3,4.
@@ -47,13 +57,29 @@ Commands:
   cell C R              click trip cell (C, R): the current cell moves there,
                         through the check of the cell being left
   type TEXT             type TEXT into the current cell, one key press per
-                        character; the cell's text becomes TEXT (outside copy mode)
-  type                  press Backspace once: the cell becomes empty
+                        character; the cell's text becomes TEXT (outside copy mode);
+                        a TEXT longer than a timetable row holds (4095 characters)
+                        is refused
+  type                  press Backspace once: the cell becomes empty (so does
+                        "type " with an empty TEXT)
   enter                 press Enter
   marker R              click the pair marker of row R (split or merge)
   copymode on|off       press or release "Kopiermodus"
   dragcol FROM TO       drag trip column FROM to position TO
   insertcol             the pop-up item "Spalte einfügen"
+  undo                  "Bearbeiten" -> "Rückgängig": takes the last change back
+  redo                  "Bearbeiten" -> "Wiederholen": makes it again
+  menu                  print the menu "Bearbeiten" (see below)
+  gselect L T R B       select the rectangle of the editor's grid from column L,
+                        row T to column R, row B (the current cell stays; cell
+                        drops the selection)
+  inserttrip            "Fahrt einfügen": an empty trip column before the current
+                        one
+  deletetrip            "Fahrt löschen": deletes the selected trip columns, or the
+                        current one
+  repeat N HH:MM        "Fahrt wiederholen...": copies the selected trip columns
+  repeat N xCOUNT       (or the current one) as one pattern every N minutes, until
+                        the last departure HH:MM or COUNT times
   save                  press "Änderungen speichern" (only while it is shown)
   cancel                press "Änderungen verwerfen"
   answer A...           answers (yes, no, cancel) for the next questions, in order;
@@ -87,6 +113,9 @@ Output (standard output, in the order it happens, texts in Windows-1252):
   \t, a line feed \n, a carriage return \r.
   wprint writes [sgWorkGrid], then every row of the work grid, all its cells joined
   by TAB, written as above.
+  menu writes [Bearbeiten] <undo item> | <redo item>, for example
+    [Bearbeiten] Rückgängig: Eingabe | Wiederholen
+  where an item without a colon is disabled.
 
 Options:
   --steps LIST  comma-separated conversion steps 1 to 5 to run first
@@ -144,6 +173,99 @@ std::vector<int> Numbers(const Split& command, std::size_t count) {
   return numbers;
 }
 
+// Opens the script: standard input for "-", else a regular file or a pipe (which waits
+// for its writer, as reading a pipe does). Anything else, a folder or a device such as
+// /dev/zero behind a link, is refused with the text the project's inputs get. Returns the
+// descriptor, or -1 with the message in failure.
+int OpenScript(const std::string& name, std::string& failure) {
+  if (name == "-") return STDIN_FILENO;
+  const auto refuse = [&](const std::string& reason) {
+    failure = msg::CannotOpenFile(name, reason);
+    return -1;
+  };
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return refuse(msg::SystemReason(errno));
+  if (S_ISDIR(info.st_mode)) return refuse(msg::SystemReason(EISDIR));
+  if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+    return refuse(msg::NotARegularFile(info.st_mode));
+  }
+  const int fd = ::open(name.c_str(),
+                        O_RDONLY | O_NOCTTY | O_CLOEXEC | (S_ISREG(info.st_mode) ? O_NONBLOCK : 0));
+  if (fd < 0) return refuse(msg::SystemReason(errno));
+  // What was opened may have been put in place of what was looked at.
+  if (::fstat(fd, &info) != 0 || (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))) {
+    ::close(fd);
+    return refuse(msg::NotARegularFile(info.st_mode));
+  }
+  return fd;
+}
+
+// The lines of the script, each without its line feed and a carriage return before it.
+// A line is held up to kHeldLength bytes, far more than any command can use; a longer one
+// is not held: it is reported as too long, and a "type" line, whose text only has to be
+// refused, is read on to its end (up to kInputSizeLimit bytes) so that the script goes on
+// after it. Memory stays small and time linear whatever the script holds.
+class ScriptLines {
+ public:
+  static constexpr std::size_t kHeldLength = 65536;
+  enum class Kind { Line, TooLong, TooLongType, End };
+
+  ScriptLines(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  ~ScriptLines() {
+    if (owned_) ::close(fd_);
+  }
+  ScriptLines(const ScriptLines&) = delete;
+  ScriptLines& operator=(const ScriptLines&) = delete;
+
+  // The next line into line; for TooLong and TooLongType line holds its beginning.
+  Kind Next(std::string& line) {
+    line.clear();
+    std::uint64_t length = 0;
+    bool held = true;
+    for (;;) {
+      if (at_ == got_ && !Fill()) {
+        if (length == 0) return Kind::End;
+        break;
+      }
+      const char* begin = buffer_ + at_;
+      const char* end = buffer_ + got_;
+      const char* feed = std::find(begin, end, '\n');
+      const auto piece = static_cast<std::size_t>(feed - begin);
+      at_ += piece + (feed != end ? 1 : 0);
+      length += piece;
+      if (held) {
+        line.append(begin, std::min(piece, kHeldLength + 1 - line.size()));
+        if (line.size() > kHeldLength) {
+          held = false;
+          if (!line.starts_with("type ")) return Kind::TooLong;
+        }
+      }
+      if (!held && length > kInputSizeLimit) return Kind::TooLong;
+      if (feed != end) break;
+    }
+    if (!held) return Kind::TooLongType;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return Kind::Line;
+  }
+
+ private:
+  bool Fill() {
+    for (;;) {
+      const ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
+      if (got < 0 && errno == EINTR) continue;
+      at_ = 0;
+      got_ = got > 0 ? static_cast<std::size_t>(got) : 0;
+      return got_ > 0;
+    }
+  }
+
+  int fd_;
+  bool owned_;
+  char buffer_[65536];
+  std::size_t at_ = 0;
+  std::size_t got_ = 0;
+};
+
 class EditScript {
  public:
   explicit EditScript(ProjectSession& session) : session_(session), editor_(session.ctx) {}
@@ -152,6 +274,11 @@ class EditScript {
 
   // Runs a command, reporting an error that ends it (the session records the failure).
   void Run(const std::function<void()>& action) { session_.RunReportingErrors(action); }
+
+  // A "type" line too long to be held: its text is refused as any text too long.
+  void RefuseLongText() {
+    if (editor_.EditMode()) Run([] { throw Error(TextTooLong()); });
+  }
 
   void Execute(std::string_view line) {
     const Split command = SplitWord(line);
@@ -173,6 +300,7 @@ class EditScript {
       const std::vector<int> at = Numbers(command, 2);
       if (shown) {
         const CellPos target = TripCell(at[0], at[1]);
+        selection_.reset();
         Run([&] { editor_.sgTimeTableSelectCell(target); });
       }
     } else if (name == "type") {
@@ -201,6 +329,34 @@ class EditScript {
     } else if (name == "insertcol") {
       NoArguments(command);
       if (shown) Run([&] { editor_.Spalteeinfgen1Click(); });
+    } else if (name == "undo" || name == "redo") {
+      NoArguments(command);
+      if (shown) Run([&] { name == "undo" ? editor_.Undo() : editor_.Redo(); });
+    } else if (name == "menu") {
+      NoArguments(command);
+      std::cout << "[Bearbeiten] " << editor_.UndoText() << " | " << editor_.RedoText() << '\n';
+    } else if (name == "gselect") {
+      const std::vector<int> corners = Numbers(command, 4);
+      if (shown) {
+        TripCell(corners[0], corners[1]);
+        TripCell(corners[2], corners[3]);
+        selection_ = GridRect{corners[0], corners[1], corners[2], corners[3]};
+      }
+    } else if (name == "inserttrip") {
+      NoArguments(command);
+      if (shown) Run([&] { editor_.InsertTripColumn(); });
+    } else if (name == "deletetrip") {
+      NoArguments(command);
+      if (shown) {
+        const auto [first, last] = SelectedColumns();
+        Run([&] { editor_.DeleteTripColumns(first, last); });
+      }
+    } else if (name == "repeat") {
+      const TripRepeat repeat = RepeatArguments(command);
+      if (shown) {
+        const auto [first, last] = SelectedColumns();
+        Run([&] { editor_.RepeatTrips(first, last, repeat); });
+      }
     } else if (name == "html") {
       const FileRead html = TryReadFileBytes(std::string(command.rest));
       if (!command.hasRest || !html.read) {
@@ -248,6 +404,33 @@ class EditScript {
       throw ScriptError{"no data row " + std::to_string(row)};
     }
     return {TripColumn(col), row};
+  }
+
+  // The trip columns of the selection made with gselect, or the current column.
+  std::pair<int, int> SelectedColumns() const {
+    const int last = editor_.sgTimeTable().ColCount() - 1;
+    if (selection_ && std::max(selection_->Left, selection_->Right) <= last) {
+      return std::minmax(selection_->Left, selection_->Right);
+    }
+    return {editor_.Current().col, editor_.Current().col};
+  }
+
+  static TripRepeat RepeatArguments(const Split& command) {
+    const Split every = SplitWord(command.rest);
+    const Split until = SplitWord(every.rest);
+    if (!command.hasRest || !every.hasRest || until.hasRest) {
+      throw ScriptError{"repeat needs minutes and HH:MM or xCOUNT"};
+    }
+    TripRepeat repeat;
+    repeat.everyMinutes = Number(every.word);
+    if (!until.word.empty() && until.word.front() == 'x') {
+      repeat.copies = Number(until.word.substr(1));
+    } else {
+      const std::int32_t minutes = TimeStringToMinutes(until.word);
+      if (minutes < 0) throw ScriptError{"'" + std::string(until.word) + "' is no time HH:MM"};
+      repeat.untilMinutes = minutes;
+    }
+    return repeat;
   }
 
   void CheckWorkCell(int col, int row) const {
@@ -309,16 +492,36 @@ class EditScript {
   }
 
   // One key press per character; outside copy mode the cell editor, whose text was
-  // selected, ends up holding exactly the typed text. "type" alone is Backspace.
+  // selected, ends up holding exactly the typed text. "type" alone, or with an empty
+  // text, is Backspace: the cell becomes empty. A text longer than a timetable row can
+  // hold is refused before any key is pressed.
   void Type(const Split& command) {
-    if (!command.hasRest) {
+    if (command.rest.empty()) {
       if (editor_.sgTimeTableKeyPress('\b')) editor_.SetCellEditorText({});
       return;
     }
+    if (command.rest.size() > IniFile::kTimetableRowLimit) throw Error(TextTooLong());
+    // The cell editor's text goes to the cell before a key that may leave the cell
+    // (Enter) and at the end: the check reads it only then.
     std::string typed;
+    bool unwritten = false;
+    const auto writeTyped = [&] {
+      if (unwritten) editor_.SetCellEditorText(typed);
+      unwritten = false;
+    };
     for (const char c : command.rest) {
-      if (editor_.sgTimeTableKeyPress(c)) editor_.SetCellEditorText(typed += c);
+      if (c == '\r') writeTyped();
+      if (editor_.sgTimeTableKeyPress(c)) {
+        typed += c;
+        unwritten = true;
+      }
     }
+    writeTyped();
+  }
+
+  static std::string TextTooLong() {
+    return "Der Text ist zu lang: eine Fahrplanzeile fasst höchstens " +
+           std::to_string(IniFile::kTimetableRowLimit) + " Zeichen";
   }
 
   void Print() {
@@ -343,6 +546,7 @@ class EditScript {
   ProjectSession& session_;
   EditTimeTable editor_;
   WebCopy web_;
+  std::optional<GridRect> selection_;  // of the editor's grid
 };
 
 }  // namespace
@@ -360,12 +564,10 @@ int RunEdit(int argc, char** argv) {
     steps = std::move(*chosen);
   }
   if (!ProjectFileExists(kEdit, arguments.projectFile)) return kExitUsage;
-  std::ifstream scriptFile;
-  if (arguments.extra != "-") {
-    scriptFile.open(arguments.extra, std::ios::binary);
-    if (!scriptFile) return UsageError(kEdit, "cannot read the script '" + arguments.extra + "'");
-  }
-  std::istream& script = arguments.extra == "-" ? std::cin : scriptFile;
+  std::string failure;
+  const int scriptFd = OpenScript(arguments.extra, failure);
+  if (scriptFd < 0) return UsageError(kEdit, failure);
+  ScriptLines script(scriptFd, scriptFd != STDIN_FILENO);
 
   ProjectSession session;
   session.ui.printBeeps = true;
@@ -377,15 +579,24 @@ int RunEdit(int argc, char** argv) {
   editor.Run([&] { editor.editor().FormShow(); });
 
   std::string line;
-  for (int number = 1; std::getline(script, line); ++number) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line.front() == '#') continue;
+  for (int number = 1;; ++number) {
+    const ScriptLines::Kind kind = script.Next(line);
+    if (kind == ScriptLines::Kind::End) break;
+    if (kind == ScriptLines::Kind::TooLongType) {
+      editor.RefuseLongText();
+      continue;
+    }
+    if (kind == ScriptLines::Kind::Line && (line.empty() || line.front() == '#')) continue;
     try {
+      if (kind == ScriptLines::Kind::TooLong) {
+        throw ScriptError{"longer than " + std::to_string(ScriptLines::kHeldLength) +
+                          " characters"};
+      }
       editor.Execute(ArgumentText(line));
     } catch (const ScriptError& error) {
       std::cout.flush();
-      std::cerr << "trivo edit: " << arguments.extra << " line " << number << ": " << error.text
-                << '\n';
+      std::cerr << "trivo edit: " << OneLine(arguments.extra) << " line " << number << ": "
+                << OneLine(error.text) << '\n';
       return kExitUsage;
     }
   }

@@ -1,5 +1,7 @@
 #include "grid_print.h"
 
+#include "cli_user_interface.h"
+
 namespace trivo::cli {
 
 std::string EscapeCell(std::string_view text) {
@@ -42,7 +44,7 @@ void PrintGridRows(std::ostream& out, const StringGrid& grid, int lastCol) {
 void PrintLines(std::ostream& out, std::string_view heading,
                 const std::vector<std::string>& lines) {
   out << heading << '\n';
-  for (const std::string& line : lines) out << line << '\n';
+  for (const std::string& line : lines) out << OneLine(line) << '\n';
 }
 
 }  // namespace trivo::cli

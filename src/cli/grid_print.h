@@ -17,7 +17,7 @@ std::string EscapeCell(std::string_view text);
 // columns 0 .. lastCol joined by TAB.
 void PrintGridRows(std::ostream& out, const StringGrid& grid, int lastCol);
 
-// The heading line, then every line as it is, each ending in LF.
+// The heading line, then every line as one line (see OneLine), each ending in LF.
 void PrintLines(std::ostream& out, std::string_view heading, const std::vector<std::string>& lines);
 
 }  // namespace trivo::cli

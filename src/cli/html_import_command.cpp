@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli_user_interface.h"
 #include "commands.h"
 #include "common/messages.h"
 #include "common/string_grid.h"
@@ -45,7 +46,7 @@ output).
 constexpr std::string_view kStationOption = "--station";
 
 int UsageError(const std::string& text) {
-  std::cerr << "trivo html-import: " << text << " (see 'trivo html-import --help')\n";
+  std::cerr << "trivo html-import: " << OneLine(text) << " (see 'trivo html-import --help')\n";
   return kExitUsage;
 }
 
@@ -88,7 +89,7 @@ int RunHtmlImport(int argc, char** argv) {
   try {
     html = trivo::ReadFileBytes(arguments.file);
   } catch (const std::exception& error) {
-    std::cerr << "trivo html-import: " << trivo::msg::ErrorText(error) << '\n';
+    std::cerr << "trivo html-import: " << OneLine(trivo::msg::ErrorText(error)) << '\n';
     return kExitUsage;
   }
 
@@ -105,7 +106,7 @@ int RunHtmlImport(int argc, char** argv) {
   try {
     fmWebCopy.btPasteClick(html, editorGrid);
   } catch (const std::exception& error) {
-    std::cerr << "trivo html-import: " << trivo::msg::ErrorText(error) << '\n';
+    std::cerr << "trivo html-import: " << OneLine(trivo::msg::ErrorText(error)) << '\n';
     status = kExitFailed;
   }
   const trivo::StringGrid& grid = fmWebCopy.sgWorkGrid;

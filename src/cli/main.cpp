@@ -1,6 +1,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli_user_interface.h"
 #include "commands.h"
 #include "exit_status.h"
 
@@ -33,6 +34,15 @@ Commands:
   preview PROJECT.tvp
                  copy the preview page beside the project's PTF files and print
                  its path; open it in a browser to see the published timetables
+  route PROJECT.tvp FROM TO [--at HH:MM] [--date YYYY-MM-DD | --day NAME] [--json]
+                 passenger connections: earliest arrival for each number of
+                 transfers and the next connections within a window
+  stop-timetable PROJECT.tvp OUT.pdf [--station NAME] [--line NAME] [--html DIR]
+                 make the departure posters of the stops (one per station, line
+                 and direction) as one PDF, and as HTML pages with --html
+  gtfs-export PROJECT.tvp OUT.zip [--expand-intervals]
+                 check the project and write its timetables as a GTFS feed
+                 (a ZIP archive) for trip planners and map apps
   gtfs-import FEED.zip FOLDER [--week YYYY-MM-DD] [--routes ID,ID...]
                  make a new project in FOLDER from a GTFS feed, with a report
                  of what the feed held that the project does not take
@@ -68,7 +78,10 @@ int main(int argc, char** argv) {
   if (command == "query") return RunQuery(argc - 2, argv + 2);
   if (command == "html-import") return RunHtmlImport(argc - 2, argv + 2);
   if (command == "preview") return RunPreview(argc - 2, argv + 2);
+  if (command == "route") return RunRoute(argc - 2, argv + 2);
+  if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
+  if (command == "gtfs-export") return RunGtfsExport(argc - 2, argv + 2);
   if (command == "gtfs-import") return RunGtfsImport(argc - 2, argv + 2);
-  std::cerr << "trivo: unknown command '" << command << "' (see 'trivo --help')\n";
+  std::cerr << "trivo: unknown command '" << OneLine(command) << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

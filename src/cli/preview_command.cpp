@@ -51,6 +51,6 @@ int RunPreview(int argc, char** argv) {
   const bool written =
       session.RunReportingErrors([&] { page = trivo::WriteProjectPreview(session.ctx); });
   if (!written || !page) return kExitFailed;
-  std::cout << page->string() << std::endl;
+  std::cout << OneLine(page->string()) << std::endl;
   return kExitOk;
 }

@@ -13,7 +13,7 @@
 namespace trivo::cli {
 
 int UsageError(const ProjectCommandSpec& spec, const std::string& text) {
-  std::cerr << "trivo " << spec.name << ": " << text << " (see 'trivo " << spec.name
+  std::cerr << "trivo " << spec.name << ": " << OneLine(text) << " (see 'trivo " << spec.name
             << " --help')\n";
   return kExitUsage;
 }
@@ -59,7 +59,8 @@ ParsedProjectCommand ParseProjectCommand(const ProjectCommandSpec& spec, int arg
 bool ProjectFileExists(const ProjectCommandSpec& spec, const std::string& projectFile) {
   std::error_code error;
   if (std::filesystem::is_regular_file(projectFile, error)) return true;
-  std::cerr << "trivo " << spec.name << ": project file '" << projectFile << "' does not exist\n";
+  std::cerr << "trivo " << spec.name << ": project file '" << OneLine(projectFile)
+            << "' does not exist\n";
   return false;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "command_guard.h"
+#include "common/messages.h"
 #include "common/strings.h"
 #include "cp1252_validator.h"
 #include "path_text.h"
@@ -253,15 +254,17 @@ void TfmEditProject::ReadProjectParams() {
 }
 
 void TfmEditProject::EditOn() {
+  editMode_.EditOn();
   btSave->setVisible(true);
 }
 
 void TfmEditProject::EditOff() {
+  editMode_.EditOff();
   btSave->setVisible(false);
 }
 
 bool TfmEditProject::InEditMode() const {
-  return !btSave->isHidden();
+  return editMode_.On();
 }
 
 void TfmEditProject::btSaveClick() {
@@ -286,19 +289,12 @@ void TfmEditProject::btAddDayGroupClick() {
     ui_.Beep();
     return;
   }
-  if (name->empty() || text->empty()) return;
-  auto& groups = ctx_.PrjParams.DayGroups;
-  const bool taken = std::any_of(groups.begin(), groups.end(), [&](const auto& group) {
-    return group.Name == *name || group.Text == *text;
-  });
-  if (taken) return;
-
-  EditOn();
   trivo::TDayGroupItem group{*name, *text, {}};
   for (int day = 0; day < lbAllDays->count(); ++day) {
     if (lbAllDays->item(day)->isSelected()) group.Days.set(static_cast<std::size_t>(day));
   }
-  groups.push_back(group);
+  if (trivo::AddDayGroup(ctx_.PrjParams, group) != trivo::DayGroupAddition::Added) return;
+  EditOn();
 
   const QSignalBlocker blocker(cbDayGroups);
   cbDayGroups->addItem(FromCp1252(group.Name));
@@ -332,7 +328,7 @@ void TfmEditProject::ReadMaxDriveMinutes() {
 
 bool TfmEditProject::SaveToProjectFileName() {
   if (ctx_.ProjectFileName.empty()) {
-    ui_.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
+    ui_.ShowMessageText(FromCp1252(trivo::msg::NoProjectLoaded()));
     return false;
   }
   return RunCommand(ui_, [this] { trivo::WriteProjectFile(ctx_, ctx_.ProjectFileName); });

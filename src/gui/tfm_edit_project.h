@@ -13,6 +13,7 @@
 
 #include "gui_user_interface.h"
 #include "project/context.h"
+#include "project/project_rules.h"
 
 namespace trivo::gui {
 
@@ -83,6 +84,7 @@ class TfmEditProject : public QDialog {
 
   trivo::Context& ctx_;
   GuiUserInterface& ui_;
+  trivo::SettingsEditMode editMode_;
 };
 
 }  // namespace trivo::gui

@@ -81,6 +81,8 @@ TfmEditTimeTable::TfmEditTimeTable(trivo::Context& ctx, GuiUserInterface& ui, QW
   bottom->addStretch(1);
   bottom->addWidget(btClose);
   auto* layout = new QVBoxLayout(this);
+  CreateEditMenu();
+  layout->setMenuBar(MenuBar);
   layout->addWidget(pLineChoice);
   layout->addWidget(pTimeTableEdit, 1);
   layout->addStretch(0);
@@ -114,6 +116,46 @@ TfmEditTimeTable::TfmEditTimeTable(trivo::Context& ctx, GuiUserInterface& ui, QW
   ShowState();
 }
 
+void TfmEditTimeTable::CreateEditMenu() {
+  MenuBar = new QMenuBar(this);
+  MenuBar->setObjectName(QStringLiteral("MenuBar"));
+  EditMenu = MenuBar->addMenu(QStringLiteral("&Bearbeiten"));
+  EditMenu->setObjectName(QStringLiteral("EditMenu"));
+  const auto item = [this](const char* name, const QString& text,
+                           const std::function<void()>& action) {
+    QAction* added = EditMenu->addAction(text);
+    added->setObjectName(QString::fromLatin1(name));
+    connect(added, &QAction::triggered, this, action);
+    addAction(added);  // its keys work wherever the focus is in the window
+    return added;
+  };
+  UndoItem =
+      item("UndoItem", QStringLiteral("Rückgängig"), [this] { Run([this] { editor_.Undo(); }); });
+  UndoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  RedoItem =
+      item("RedoItem", QStringLiteral("Wiederholen"), [this] { Run([this] { editor_.Redo(); }); });
+  RedoItem->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  EditMenu->addSeparator();
+  InsertTripItem = item("InsertTripItem", QStringLiteral("Fahrt einfügen"),
+                        [this] { Run([this] { editor_.InsertTripColumn(); }); });
+  DeleteTripItem = item("DeleteTripItem", QStringLiteral("Fahrt löschen"), [this] {
+    const auto [first, last] = sgTimeTable->SelectedTripColumns();
+    Run([&] { editor_.DeleteTripColumns(first, last); });
+  });
+  RepeatTripItem =
+      item("RepeatTripItem", QStringLiteral("Fahrt wiederholen..."), [this] { RepeatTripClick(); });
+  DlgRepeatTrip = new TDlgRepeatTrip(this);
+}
+
+void TfmEditTimeTable::RepeatTripClick() {
+  const auto [first, last] = sgTimeTable->SelectedTripColumns();
+  const int result = execModal ? execModal(*DlgRepeatTrip) : DlgRepeatTrip->exec();
+  if (result != QDialog::Accepted) return;
+  const trivo::TripRepeat repeat = DlgRepeatTrip->Repeat();
+  Run([&] { editor_.RepeatTrips(first, last, repeat); });
+}
+
 void TfmEditTimeTable::Run(const std::function<void()>& action) {
   sgTimeTable->Forward(action);  // shows the errors, the grid and then the state
 }
@@ -141,6 +183,11 @@ void TfmEditTimeTable::ShowState() {
   pTimeTableEdit->setVisible(edit);
   btClose->setVisible(editor_.btCloseVisible());
   btSave->setVisible(editor_.btSaveVisible());
+  UndoItem->setText(FromCp1252(editor_.UndoText()));
+  UndoItem->setEnabled(editor_.CanUndo());
+  RedoItem->setText(FromCp1252(editor_.RedoText()));
+  RedoItem->setEnabled(editor_.CanRedo());
+  for (QAction* trips : {InsertTripItem, DeleteTripItem, RepeatTripItem}) trips->setEnabled(edit);
   const QSignalBlocker blocker(sbCopyMode);
   sbCopyMode->setChecked(editor_.CopyMode());
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
 #include <functional>
@@ -10,6 +13,7 @@
 
 #include "common/grid_rect.h"
 #include "common/string_grid.h"
+#include "dlg_repeat_trip.h"
 #include "editor/edit_timetable.h"
 #include "gui_user_interface.h"
 #include "project/context.h"
@@ -36,6 +40,18 @@ class TfmEditTimeTable : public QDialog {
   std::function<void()> showWebCopy;
   std::function<void()> closeWebCopy;
   std::function<WorkGridSelection()> workGridSelection;
+  // Shows a dialog modally and gives its result (set by the program; tests replace it).
+  std::function<int(QDialog& dialog)> execModal;
+
+  // The menu "Bearbeiten": undo and redo of the grid's changes, and the trip columns.
+  QMenuBar* MenuBar;
+  QMenu* EditMenu;
+  QAction* UndoItem;
+  QAction* RedoItem;
+  QAction* InsertTripItem;
+  QAction* DeleteTripItem;
+  QAction* RepeatTripItem;
+  TDlgRepeatTrip* DlgRepeatTrip;
 
   QWidget* pLineChoice;
   QLabel* Label2;
@@ -68,6 +84,8 @@ class TfmEditTimeTable : public QDialog {
   void Run(const std::function<void()>& action);
   void FormShow();
   void ShowList(QComboBox* box, const trivo::ChoiceList& list);
+  void CreateEditMenu();
+  void RepeatTripClick();
 
   trivo::Context& ctx_;
   GuiUserInterface& ui_;

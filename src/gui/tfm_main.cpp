@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "command_guard.h"
+#include "common/messages.h"
 #include "convert/master_data.h"
 #include "convert/timetable_conversion.h"
 #include "dlg_first_save.h"
@@ -23,12 +24,17 @@
 #include "project/prj_load.h"
 #include "project/prj_save.h"
 #include "project/project_commands.h"
+#include "project/project_rules.h"
+#include "text_codec.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
+#include "tfm_gtfs_export.h"
 #include "tfm_gtfs_import.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
+#include "tfm_route.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 #include "trivo_windows.h"
 
@@ -118,6 +124,9 @@ void TfmMain::BuildMenu() {
   QueryItem = NewMenuItem(ExtrasMenu, "QueryItem", QStringLiteral("Verbindungs-Abfrage..."),
                           QStringLiteral("Verbindungen zwischen zwei Stationen suchen"),
                           [this] { SpeedButton3Click(); });
+  RouteItem = NewMenuItem(ExtrasMenu, "RouteItem", QStringLiteral("Fahrplanauskunft..."),
+                          QStringLiteral("Die schnellsten Verbindungen zu einer Zeit suchen"),
+                          [this] { ShowRoute(); });
   WebCopyItem = NewMenuItem(ExtrasMenu, "WebCopyItem", QStringLiteral("HTML-Import..."),
                             QStringLiteral("Fahrpläne aus HTML-Tabellen übernehmen"),
                             [this] { WebAnsichtButtonClick(); });
@@ -125,6 +134,14 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "PreviewItem", QStringLiteral("Vorschau..."),
                   QStringLiteral("Die Fahrpläne so ansehen, wie sie veröffentlicht werden"),
                   [this] { ShowPreview(); });
+  StopTimetablesItem = NewMenuItem(
+      ExtrasMenu, "StopTimetablesItem", QStringLiteral("Aushangfahrpläne..."),
+      QStringLiteral("Aushangfahrpläne der Haltestellen ansehen, als PDF speichern und drucken"),
+      [this] { ShowStopTimetables(); });
+  GtfsExportItem =
+      NewMenuItem(ExtrasMenu, "GtfsExportItem", QStringLiteral("GTFS exportieren..."),
+                  QStringLiteral("Die Fahrpläne als GTFS-Feed für Fahrplanauskünfte schreiben"),
+                  [this] { ShowGtfsExport(); });
   GtfsImportItem = NewMenuItem(ExtrasMenu, "GtfsImportItem", QStringLiteral("GTFS importieren..."),
                                QStringLiteral("Ein neues Projekt aus einem GTFS-Feed anlegen"),
                                [this] { ShowGtfsImport(); });
@@ -327,10 +344,7 @@ void TfmMain::LoadProject(const QString& path) {
     saveDialogFileName_ = loaded;
     setWindowTitle(BaseCaption() + QStringLiteral(":   [") + loaded + QStringLiteral("]"));
     paWorkChoice->setVisible(true);
-    for (QPushButton* button :
-         {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable}) {
-      button->setEnabled(true);
-    }
+    ShowConversionButtons(trivo::ProjectStage::Opened);
   });
 }
 
@@ -351,17 +365,9 @@ void TfmMain::FileNew() {
       paWorkChoice->setVisible(false);
       return;
     }
-    saveDialogFileName_ = path;
-    trivo::WriteProjectFile(ctx_, ToCorePath(path));
-    ctx_.ProjectFileName = ToCorePath(path);
-    ctx_.ProjectDir = ToCorePath(FolderOf(path));
-    openDialogFileName_ = path;
-    setWindowTitle(SavedProjectCaption(path));
+    SaveAs(path, trivo::SaveNewProject);
     paWorkChoice->setVisible(true);
-    sbEditProject->setEnabled(true);
-    sbEditStations->setEnabled(true);
-    sbEditLines->setEnabled(false);
-    sbEditTimeTable->setEnabled(false);
+    ShowConversionButtons(trivo::ProjectStage::NewSaved);
   });
 }
 
@@ -370,9 +376,7 @@ void TfmMain::NewProject() {
     StartNewProject();
     windows_.DlgFirstSave->show();
     paWorkChoice->setVisible(true);
-    sbEditStations->setEnabled(true);
-    sbEditLines->setEnabled(false);
-    sbEditTimeTable->setEnabled(false);
+    ShowConversionButtons(trivo::ProjectStage::NewStarted);
   });
 }
 
@@ -386,30 +390,53 @@ bool TfmMain::FileSaveAs() {
   Run([&] {
     const QString path = AskFileName(FileDialogKind::Save, saveDialogFileName_);
     if (path.isEmpty()) return;
-    saveDialogFileName_ = path;
-    trivo::WriteProjectFile(ctx_, ToCorePath(path));
-    ctx_.ProjectFileName = ToCorePath(path);
-    openDialogFileName_ = path;
-    setWindowTitle(SavedProjectCaption(path));
+    SaveAs(path, trivo::SaveProjectAs);
     saved = true;
   });
   return saved;
 }
 
-void TfmMain::sbMakeClick() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
+void TfmMain::SaveAs(const QString& path, void (*save)(trivo::Context&, const std::string&)) {
+  saveDialogFileName_ = path;
+  save(ctx_, ToCorePath(path));
+  openDialogFileName_ = path;
+  setWindowTitle(SavedProjectCaption(path));
+}
+
+void TfmMain::ShowConversionButtons(trivo::ProjectStage stage) {
+  const trivo::ConversionButtonStates states = trivo::ConversionButtonsFor(stage);
+  const std::pair<QPushButton*, std::optional<bool>> buttons[] = {
+      {sbEditProject, states.editProject},
+      {sbEditStations, states.editStations},
+      {sbEditLines, states.editLines},
+      {sbAssignStations, states.assignStations},
+      {sbEditTimeTable, states.editTimeTable}};
+  for (const auto& [button, enabled] : buttons) {
+    if (enabled) button->setEnabled(*enabled);
   }
+}
+
+bool TfmMain::RequireProject() {
+  if (ProjectLoaded()) return true;
+  windows_.ui.ShowMessageText(FromCp1252(trivo::msg::NoProjectLoaded()));
+  return false;
+}
+
+void TfmMain::sbMakeClick() {
+  if (!RequireProject()) return;
   ErstellenButtonClick();
 }
 
 void TfmMain::SpeedButton3Click() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
-  }
+  if (!RequireProject()) return;
   Run([&] { windows_.dialogs.execModal(*windows_.fmQuery); });
+}
+
+void TfmMain::ShowRoute() {
+  if (!RequireProject()) return;
+  windows_.fmRoute->show();
+  windows_.fmRoute->raise();
+  windows_.fmRoute->activateWindow();
 }
 
 void TfmMain::ErstellenButtonClick() {
@@ -427,6 +454,20 @@ void TfmMain::ShowPreview() {
   });
 }
 
+void TfmMain::ShowStopTimetables() {
+  if (!RequireProject()) return;
+  TfmStopTimetables& window = windows_.StopTimetables();
+  if (!window.Reload()) return;
+  window.show();
+  window.raise();
+  window.activateWindow();
+}
+
+void TfmMain::ShowGtfsExport() {
+  if (fmGtfsExport == nullptr) fmGtfsExport = new TfmGtfsExport(ctx_, windows_.ui, this);
+  fmGtfsExport->ShowForProject();
+}
+
 void TfmMain::ShowGtfsImport() {
   TfmGtfsImport& window = windows_.GtfsImport();
   window.show();
@@ -441,10 +482,7 @@ void TfmMain::ShowEditProject() {
 }
 
 void TfmMain::ShowEditTimeTable() {
-  if (!ProjectLoaded()) {
-    windows_.ui.ShowMessageText(QStringLiteral("Kein Projekt geladen!"));
-    return;
-  }
+  if (!RequireProject()) return;
   windows_.fmEditTimeTable->show();
   windows_.fmEditTimeTable->raise();
   windows_.fmEditTimeTable->activateWindow();

@@ -13,10 +13,12 @@
 
 #include "dialog_hooks.h"
 #include "project/context.h"
+#include "project/project_rules.h"
 
 namespace trivo::gui {
 
 class TrivoWindows;
+class TfmGtfsExport;
 
 // The main window: opens a project, shows its path in the caption and offers the five
 // numbered conversion buttons; the conversions report into the log memo Memo1.
@@ -48,10 +50,16 @@ class TfmMain : public QMainWindow {
   void WebAnsichtButtonClick();
   // "Vorschau...": writes the preview page beside the PTF files and shows it.
   void ShowPreview();
+  // "Aushangfahrpläne...": the departure posters of the project's stops.
+  void ShowStopTimetables();
+  // "GTFS exportieren...": the export window over the loaded project.
+  void ShowGtfsExport();
   // "GTFS importieren...": shows the import window.
   void ShowGtfsImport();
   void ShowEditProject();
   void ShowEditTimeTable();
+  // "Fahrplanauskunft...": the passenger search window, shown without waiting.
+  void ShowRoute();
   void ShowHint(const QString& longHint);
 
   // The dialogs' remembered file names.
@@ -79,8 +87,13 @@ class TfmMain : public QMainWindow {
   QAction* EditTimeTableItem;
   QAction* MakeItem;
   QAction* QueryItem;
+  QAction* RouteItem;
   QAction* WebCopyItem;
   QAction* PreviewItem;
+  QAction* StopTimetablesItem;
+  QAction* GtfsExportItem;
+  // The export window, created when first shown.
+  TfmGtfsExport* fmGtfsExport = nullptr;
   QAction* GtfsImportItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;
@@ -108,6 +121,11 @@ class TfmMain : public QMainWindow {
   QString TakeChosenFile(const QString& chosen);
   void Run(const std::function<void()>& command);
   bool ProjectLoaded() const;
+  // Whether a project is loaded; says "Kein Projekt geladen!" when none is.
+  bool RequireProject();
+  // Saves the project file under path, as the core's save step given does, and shows it.
+  void SaveAs(const QString& path, void (*save)(trivo::Context&, const std::string&));
+  void ShowConversionButtons(trivo::ProjectStage stage);
   // The common start of FileNew and NewProject: the default project's parameters, no
   // project file, the new-project caption.
   void StartNewProject();

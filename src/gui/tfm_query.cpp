@@ -18,17 +18,12 @@
 
 #include "command_guard.h"
 #include "distance_grid_model.h"
+#include "named_widget.h"
 #include "text_codec.h"
 
 namespace trivo::gui {
 
 namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 QPlainTextEdit* NewMemo(QWidget* parent, const char* name) {
   auto* memo = Named(new QPlainTextEdit(parent), name);

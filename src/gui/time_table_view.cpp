@@ -30,6 +30,13 @@ constexpr int kRowHeight = 18;
 const QColor kShading(255, 251, 240);
 const QColor kInvalid(255, 0, 0);
 
+bool IsUndoOrRedo(const QKeyEvent& key) {
+  const QKeyCombination combination = key.keyCombination();
+  return combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+         combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+         combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+
 // The first row of an arrival/departure pair carries a 2-pixel rule at its bottom.
 bool FirstRowOfPair(const EditTimeTable& editor, int row) {
   const trivo::StringGrid& grid = editor.sgTimeTable();
@@ -151,6 +158,11 @@ class CellDelegate : public QStyledItemDelegate {
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
+    // Undo and redo are the window's ("Bearbeiten"), not the cell editor's own.
+    if (event->type() == QEvent::ShortcutOverride &&
+        IsUndoOrRedo(*static_cast<QKeyEvent*>(event))) {
+      return true;
+    }
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
       if (key->key() == Qt::Key_Escape) return true;
@@ -354,6 +366,15 @@ void TimeTableView::ForwardTab(bool backwards) {
                                           : at;
   }
   if (next != at) Forward([&] { editor_.sgTimeTableSelectCell(next); });
+}
+
+std::pair<int, int> TimeTableView::SelectedTripColumns() const {
+  const int current = editor_.Current().col;
+  const QModelIndex at = model_.IndexOf(editor_.Current());
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    if (range.contains(at)) return {range.left() + kFirstCol, range.right() + kFirstCol};
+  }
+  return {current, current};
 }
 
 void TimeTableView::Forward(const std::function<void()>& action) {

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <functional>
+#include <utility>
 
 #include "editor/edit_timetable.h"
 
@@ -54,6 +55,9 @@ class TimeTableView : public QTableView {
   // Moves the current cell by Tab (next) or Backtab (previous), row by row.
   void ForwardTab(bool backwards);
   TimeTableGridModel& gridModel() { return model_; }
+  // The first and last trip column of the selection, or the current column twice when
+  // the selection is not around the current cell.
+  std::pair<int, int> SelectedTripColumns() const;
 
   // Called after every forwarded action, so the window shows the modes and buttons.
   std::function<void()> stateChanged;

@@ -8,6 +8,8 @@
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
+#include "tfm_route.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 
 namespace trivo::gui {
@@ -22,11 +24,13 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   fmWebCopy = new TfmWebCopy(ui, fmMain.get());
   fmMake = new TfmMake(ctx, fmMain.get());
   fmQuery = new TfmQuery(ctx, ui, fmMain.get());
+  fmRoute = new TfmRoute(ctx, ui, fmMain.get());
 
   // The editor pastes the block selected in the web copy window's work grid, and the web
   // copy window scores the tables of a page against the editor's stations.
   fmEditTimeTable->showWebCopy = [this] { fmWebCopy->ShowWithoutWaiting(); };
   fmEditTimeTable->closeWebCopy = [this] { fmWebCopy->close(); };
+  fmEditTimeTable->execModal = [this](QDialog& dialog) { return dialogs.execModal(dialog); };
   fmEditTimeTable->workGridSelection = [this] {
     const trivo::WebCopy& work = fmWebCopy->model();
     const std::optional<trivo::GridRect> selection = work.Selection();
@@ -35,6 +39,12 @@ TrivoWindows::TrivoWindows() : dm1(ctx.dm1) {
   };
   fmWebCopy->SetEditorGrid(
       [this]() -> const trivo::StringGrid& { return fmEditTimeTable->model().sgTimeTable(); });
+}
+
+TfmStopTimetables& TrivoWindows::StopTimetables() {
+  if (fmStopTimetables_ == nullptr)
+    fmStopTimetables_ = new TfmStopTimetables(ctx, ui, fmMain.get());
+  return *fmStopTimetables_;
 }
 
 TfmPreview& TrivoWindows::Preview() {

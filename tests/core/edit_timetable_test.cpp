@@ -266,6 +266,33 @@ TEST_F(EditorTest, EnterInTheLastRowGoesToTheTopOfTheNextColumn) {
   EXPECT_TRUE(ed_.btSaveVisible());
 }
 
+// A move to the cell that is current already is no move: nothing is checked, nothing
+// beeps and nothing is rewritten.
+TEST_F(EditorTest, MovingToTheCurrentCellChecksNothing) {
+  LoadRows({"A,08:00", "B,07:00"});
+  TypeAt(2, 3, "99");  // a text the check refuses
+  EXPECT_TRUE(ed_.sgTimeTableSelectCell({2, 3}));
+  EXPECT_EQ(Cell(2, 3), "99");
+  EXPECT_TRUE(ed_.TypingStarted());
+  EXPECT_TRUE(ui_.events.empty());
+
+  // The paste's second move, to the top of the column it moved to, stays where it is:
+  // the time there keeps its typed form.
+  LoadRows({"A,,5:03", "B"});
+  StringGrid work(1, 1, 0, 0);
+  work.SetCell(0, 0, "08:00");
+  ed_.sbPasteClick(work, GridRect{0, 0, 0, 0});
+  EXPECT_EQ((ed_.Current()), (CellPos{3, 2}));
+  EXPECT_EQ(Column(3), (Lines{"5:03", ""}));
+
+  // A paste whose first move is refused beeps once.
+  LoadRows({"A", "B"});
+  work.SetCell(0, 0, "x");
+  ed_.sbPasteClick(work, GridRect{0, 0, 0, 0});
+  EXPECT_EQ((ed_.Current()), (CellPos{2, 2}));
+  EXPECT_EQ(ui_.events, (Lines{"[Beep]"}));
+}
+
 // --- Markers, copy mode, paste, columns ------------------------------------------------------
 
 TEST_F(EditorTest, SplittingAndMergingAStation) {
@@ -414,6 +441,38 @@ TEST_F(EditorTest, RowInQuotesReadsBackAsSaved) {
   EXPECT_EQ(Column(1), (Lines{"A", "\"B\"", "C"}));
 }
 
+// Text files are written with CR LF: the sections a save does not touch keep their
+// contents, and their lines, ended by LF or CR alone before, end with CR LF afterwards.
+TEST_F(EditorTest, SaveWritesEveryLineOfBothFilesWithCrLf) {
+  dir_.Write("distances.csv", "[U1_2_Mo-Fr]\rdistance1=\"D\",4,\"C\"\r[Other]\nx=1");
+  Load("; notes\n[2_Mo-Fr]\n1=D,08:00\n2=C,08:04\n[1_Mo-Fr]\r1=A,08:00\r2=B,08:05\r[1_Sa]\n1=A\n");
+  TypeAt(2, 3, "08:06");
+  ed_.btSaveClick();
+  EXPECT_EQ(Read("line_U1.ttd"),
+            "; notes\r\n[2_Mo-Fr]\r\n1=D,08:00\r\n2=C,08:04\r\n[1_Sa]\r\n1=A\r\n"
+            "[1_Mo-Fr]\r\n1=A,08:00\r\n2=B,08:06\r\n");
+  EXPECT_EQ(Read("distances.csv"),
+            "[U1_2_Mo-Fr]\r\ndistance1=\"D\",4,\"C\"\r\n[Other]\r\nx=1\r\n"
+            "[U1_1_Mo-Fr]\r\ndistance1=\"A\",6,\"B\"\r\nnewcross=\"A\"\r\n");
+}
+
+// A save removes the temporary files that a killed save left beside the timetable and
+// distance files, and nothing else.
+TEST_F(EditorTest, SaveRemovesWhatAKilledSaveLeftBehind) {
+  for (const char* name : {".distances.csv.Ab12Cd", ".line_U1.ttd.Xy34Zw", ".line_U2.ttd.Qq99qQ",
+                           ".notes.txt.Ab12Cd", ".stations.csv.Ab12Cd"}) {
+    dir_.Write(name, "half written");
+  }
+  LoadRows({"A,08:00", "B,08:05"});
+  ed_.sgTimeTableKeyPress('x');
+  ed_.btSaveClick();
+  for (const char* name : {".distances.csv.Ab12Cd", ".line_U1.ttd.Xy34Zw", ".line_U2.ttd.Qq99qQ"}) {
+    EXPECT_FALSE(std::filesystem::exists(dir_ / name)) << name;
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir_ / ".notes.txt.Ab12Cd"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / ".stations.csv.Ab12Cd"));
+}
+
 TEST_F(EditorTest, TravelTimeScanTakesTheShortestTimeAcrossMidnight) {
   LoadRows({"A,23:55,08:00,10:00", "B,00:05,08:07,10:05"});
   int errors = 0;
@@ -451,6 +510,25 @@ TEST_F(EditorTest, FailedDistanceWriteLeavesBothFilesAsTheyWere) {
   EXPECT_THROW(ed_.btSaveClick(), Error);
   EXPECT_EQ(Read("line_U1.ttd"), ttd);
   EXPECT_TRUE(ed_.EditMode());
+}
+
+// After showing, the choice names the timetable the grid shows: the line as lines.csv
+// has it (with a trailing blank that the conversion drops), the day group and direction.
+TEST_F(EditorTest, FormShowSelectsTheShownTimetableInTheChoice) {
+  ctx_.PrjParams.DayGroups.push_back(TDayGroupItem{"Sa", "Samstag", Weekdays(0x20)});
+  dir_.Write("lines.csv", "U2 \r\nU1\r\n");
+  dir_.Write("line_stations.csv", "U1=A,B\r\nU2=C,D\r\n");
+  sbEditProjectClick(ctx_);
+  sbEditStationsClick(ctx_);
+  sbEditLinesClick(ctx_);
+  sbAssignStationsClick(ctx_);
+  ed_.FormShow();
+  ASSERT_TRUE(ed_.EditMode());
+  EXPECT_EQ(Column(1), (Lines{"D", "C"}));
+  EXPECT_EQ(ctx_.editor.CurrentLineName, "U2");
+  EXPECT_EQ(*ed_.cbLines.Selected(), "U2 ");
+  EXPECT_EQ(*ed_.cbDays.Selected(), "Sa");
+  EXPECT_EQ(*ed_.cbDirection.Selected(), "2");
 }
 
 TEST_F(EditorTest, FormShowLoadsTheLastTimetableAndSavesWhatItShows) {

@@ -315,14 +315,14 @@ TEST(LoadStationsPtf, ReportsAFileWithoutStations) {
   Context ctx(ui);
   ctx.WorkingDir = dir.path().string();
   dir.Write("stations.ptf", StationsPtf({}));
-  LoadStationsPtf(ctx);
+  LoadStationsPtf(ctx.WorkingDir, ctx.dm1.cdsStations, ui);
   EXPECT_EQ(ui.events, (Tokens{"[Meldung] Keine Stationen gefunden (Datei: stations.ptf)!"}));
   EXPECT_TRUE(ctx.dm1.cdsStations.IsOpen());
   EXPECT_EQ(ctx.dm1.cdsStations.CountRecords(), 0);
 
   ui.events.clear();
   dir.Write("stations.ptf", StationsPtf({"4,\"Markt\","}));
-  LoadStationsPtf(ctx);
+  LoadStationsPtf(ctx.WorkingDir, ctx.dm1.cdsStations, ui);
   EXPECT_TRUE(ui.events.empty());
   EXPECT_EQ(Walk(ctx.dm1.cdsStations), (Tokens{"1:Markt"}));
 }

@@ -239,6 +239,40 @@ TEST(Table, FindByKeyPostsAPendingRecordOrDropsAnUntouchedOne) {
   EXPECT_FALSE(stations.HasPending());
 }
 
+// Only PostRecord and FindByKey post: changing the index or walking the records leaves a
+// pending record pending, and closing the table discards it. So a conversion that walks a
+// table after a refused post ("Key violation.") does not fail again.
+TEST(Table, OnlyFindByKeyPostsAPendingRecordWhileIndexChangesAndWalksLeaveIt) {
+  Tdm1 dm;
+  Table& stations = dm.cdsStations;
+  stations.CreateEmpty();
+  AddStation(stations, "A");
+  AddStation(stations, "B");
+  stations.AppendRecord();
+  stations.FieldNamed("Station").SetText("A");
+  EXPECT_ERROR_TEXT(stations.PostRecord(), "Key violation.");
+
+  stations.SetIndex("idxID");
+  stations.SetIndex("idxStationName");
+  EXPECT_EQ(Walk(stations), (Rows{"1:A", "2:B"}));  // the walk shows the posted records
+  EXPECT_TRUE(stations.HasPending());
+  EXPECT_EQ(stations.CountRecords(), 2);
+  EXPECT_ERROR_TEXT(stations.FindByKey({Value("B")}), "Key violation.");
+  stations.CloseTable();
+  stations.OpenTable();
+  EXPECT_FALSE(stations.HasPending());
+  EXPECT_EQ(Walk(stations), (Rows{"1:A", "2:B"}));
+
+  // A pending record that can be posted waits for PostRecord or FindByKey as well.
+  stations.AppendRecord();
+  stations.FieldNamed("Station").SetText("C");
+  stations.MoveFirst();
+  EXPECT_EQ(stations.FieldNamed("Station").AsText(), "A");
+  EXPECT_EQ(stations.CountRecords(), 2);
+  EXPECT_TRUE(stations.FindByKey({Value("C")}));
+  EXPECT_EQ(stations.FieldAt(0).AsInteger(), 3);
+}
+
 TEST(Table, TextKeysFollowCollationNullsFirstEqualKeysInInsertionOrder) {
   Tdm1 dm;
   Table& lines = dm.cdsLines;

@@ -427,20 +427,21 @@ TEST_F(TimetableConversionTest, EditorRunReportsInMessageBoxesAndCallsBackPerCom
   Write("line_L.ttd", "[2_Mo-Fr]\r\n1=B,7:00\r\n2=A,7:05\r\n");
   Lines calls;
   TimetableRunOptions options;
-  options.variant = TimetableRunVariant::Editor;
+  options.reporting = TimetableRunReporting::Editor();
   options.onCombination = [&](const TimetableCombination& c) {
     calls.push_back(std::string(c.lineName) + " " + std::string(c.dayGroupName) + " " +
                     std::to_string(c.direction) + " " + std::to_string(c.stationList.size()) +
                     (c.timetableFile != nullptr ? " file" : ""));
   };
-  RunTimetableConversion(ctx_, options);
+  const TimetableRunResult result = RunTimetableConversion(ctx_, options);
 
   EXPECT_EQ(Read("tt_1_2_1.ptf"), TimetablePtf(2, {"1,420,425,"}));
   EXPECT_EQ(ui_.events,
             (Lines{"[Meldung] Fehler tt2ptf bei key 3", "[Meldung] Fehler tt2ptf bei key 3",
                    "[Meldung] Fehler tt2ptf bei key 3"}));
   EXPECT_EQ(calls, (Lines{"L Mo-Fr 1 3 file", "L Mo-Fr 2 3 file"}));
-  EXPECT_EQ(ctx_.editor.CurrentDirection, 3);
+  EXPECT_EQ(result.lastLineName, "L");
+  EXPECT_EQ(result.lastDayGroupName, "Mo-Fr");
   EXPECT_EQ(Read("ttc_1.ptf"), TtcPtf({"1,1,2,2,", "2,1,2,1,"}));
 }
 
@@ -450,7 +451,7 @@ TEST_F(TimetableConversionTest, EditorRunGoesOnWithoutInputFilesAndReportsSaveFa
   fs::remove(dir_ / "lines.ptf");
   fs::create_directories(dir_ / "intervals.ptf" / "blocked");
   TimetableRunOptions options;
-  options.variant = TimetableRunVariant::Editor;
+  options.reporting = TimetableRunReporting::Editor();
   RunTimetableConversion(ctx_, options);
   EXPECT_EQ(ui_.events, (Lines{std::string("[Meldung] ") + kMissingFiles,
                                std::string("[Meldung] ") + kMissingFiles,

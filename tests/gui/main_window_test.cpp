@@ -15,6 +15,7 @@
 #include "tfm_edit_time_table.h"
 #include "tfm_make.h"
 #include "tfm_query.h"
+#include "tfm_route.h"
 #include "tfm_web_copy.h"
 
 using namespace trivo::gui;
@@ -64,12 +65,14 @@ class MainWindowTest : public QObject {
     }
     const QList<QDialog*> expected = {app.windows.fmEditProject,   app.windows.DlgFirstSave,
                                       app.windows.fmEditTimeTable, app.windows.fmWebCopy,
-                                      app.windows.fmMake,          app.windows.fmQuery};
+                                      app.windows.fmMake,          app.windows.fmQuery,
+                                      app.windows.fmRoute};
     QCOMPARE(created, expected);
     QCOMPARE(app.windows.fmEditTimeTable->windowTitle(), QStringLiteral("Fahrplan bearbeiten"));
     QCOMPARE(app.windows.fmWebCopy->windowTitle(), QStringLiteral("Fahrplan Kopier-Bereich"));
     QCOMPARE(app.windows.fmMake->windowTitle(), QStringLiteral("Daten aufbereiten"));
     QCOMPARE(app.windows.fmQuery->windowTitle(), QStringLiteral("Verbindugns-Abfrage"));
+    QCOMPARE(app.windows.fmRoute->windowTitle(), QStringLiteral("Fahrplanauskunft"));
     for (QDialog* dialog : expected) QVERIFY(dialog->isHidden());
     QCOMPARE(app.windows.dm1.cdsStations.GetState(), trivo::Table::State::Absent);
     QCOMPARE(app.windows.dm1.cdsDayGroups.GetState(), trivo::Table::State::Absent);
@@ -105,10 +108,11 @@ class MainWindowTest : public QObject {
         QStringList(
             {QStringLiteral("Projekt-Einstellungen..."), QStringLiteral("Fahrplan bearbeiten..."),
              QStringLiteral("Daten aufbereiten..."), QStringLiteral("Verbindungs-Abfrage..."),
-             QStringLiteral("HTML-Import..."), QStringLiteral("Vorschau..."),
-             QStringLiteral("GTFS importieren..."), QStringLiteral("-"),
-             QStringLiteral("Neues Projekt..."), QStringLiteral("Projekt speichern"),
-             QStringLiteral("Projekt speichern unter...")}));
+             QStringLiteral("Fahrplanauskunft..."), QStringLiteral("HTML-Import..."),
+             QStringLiteral("Vorschau..."), QStringLiteral("Aushangfahrpläne..."),
+             QStringLiteral("GTFS exportieren..."), QStringLiteral("GTFS importieren..."),
+             QStringLiteral("-"), QStringLiteral("Neues Projekt..."),
+             QStringLiteral("Projekt speichern"), QStringLiteral("Projekt speichern unter...")}));
   }
 
   void opensAndEndsByKeyboard() {

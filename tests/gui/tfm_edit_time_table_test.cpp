@@ -46,6 +46,25 @@ class TfmEditTimeTableTest : public QObject {
     QVERIFY(w.isVisible());
   }
 
+  // The boxes name the timetable that showing loaded (the last one it converted), so that
+  // "Fahrplan editieren" loads that one again.
+  void showingNamesTheShownTimetableInTheBoxes() {
+    TfmEditTimeTable& w = window();
+    const trivo::EditorState& shown = app_->ctx().editor;
+    QCOMPARE(w.cbLines->currentText(), QString::fromStdString(shown.CurrentLineName));
+    QCOMPARE(w.cbDays->currentText(), QString::fromStdString(shown.CurrentDayGroupName));
+    QCOMPARE(w.cbDirection->currentText(), QString::number(shown.CurrentDirection));
+    QCOMPARE(w.cbLines->currentText(), QStringLiteral("T2"));
+    QCOMPARE(w.cbDays->currentText(), QStringLiteral("So"));
+    QCOMPARE(w.cbDirection->currentText(), QStringLiteral("2"));
+    const trivo::StringGrid before = w.model().sgTimeTable();
+    w.btCancel->click();
+    w.btTimeTableEdit->click();
+    QVERIFY(w.pTimeTableEdit->isVisible());
+    QCOMPARE(w.model().sgTimeTable().Cell(1, 2), before.Cell(1, 2));
+    QCOMPARE(w.model().sgTimeTable().Cell(2, 2), before.Cell(2, 2));
+  }
+
   void typedShortFormBecomesATimeWhenEnterLeavesTheCell() {
     TfmEditTimeTable& w = window();
     Choose(QStringLiteral("T1"), 1);
@@ -119,6 +138,7 @@ class TfmEditTimeTableTest : public QObject {
     TfmEditTimeTable& w = window();
     w.btCancel->click();
     w.cbLines->setCurrentText(line);
+    w.cbDays->setCurrentText(QStringLiteral("Mo-Fr"));
     w.cbDirection->setCurrentIndex(direction - 1);
     w.btTimeTableEdit->click();
     QVERIFY(w.pTimeTableEdit->isVisible());

@@ -110,6 +110,10 @@ class Page:
     def stations(self):
         return [cell.text() for cell in self.root.by_id("timetable").find_all("th", "station")]
 
+    def stops(self):
+        """The arrival and departure labels after station names, top to bottom."""
+        return [label.text() for label in self.root.by_id("timetable").find_all("span", "stop")]
+
     def trip(self, number):
         """The cells of one trip column, top to bottom, as (text, classes)."""
         table = self.root.by_id("timetable")
@@ -195,9 +199,14 @@ def check_sample(browser, trivo, sample, scratch):
     page.check([text.startswith(name) for text, name in zip(page.texts("daygroup"), ["Mo-Fr", "Sa", "So"])]
                == [True] * 3, f"day groups {page.texts('daygroup')}")
     page.check("Montag bis Freitag · Mo, Di, Mi, Do, Fr" in page.texts("daygroup")[0], "day-group days")
+    # The pair of rows of Marktplatz: its arrival ("an") and its departure ("ab").
     page.check(page.stations() == ["Nordheim Schleife", "Lindenallee", "Kastanienweg", "Rathaus",
-                                   "Marktplatz", "Marktplatz", "Mühlentor", "Am Schwanenteich",
+                                   "Marktplatz an", "Marktplatz ab", "Mühlentor", "Am Schwanenteich",
                                    "Südfriedhof"], f"stations {page.stations()}")
+    # Each station name links to the station's poster page, named by its ID.
+    posters = [link.attrs.get("href") for link in page.root.by_id("timetable").find_all("a", "poster")]
+    page.check(posters[:2] == ["aushang_1.html", "aushang_2.html"], f"poster links {posters[:2]}")
+    page.check(page.stops() == ["an", "ab"], f"stop labels {page.stops()}")
     page.check(page.trip_times(1) == ["04:50", "04:52", "04:54", "04:57", "04:59", "05:00", "05:02",
                                       "05:05", "05:07"], f"trip 1 {page.trip_times(1)}")
     page.check(page.trip_times(7) == ["alle 10 Min"] * 9, f"trip 7 {page.trip_times(7)}")
@@ -294,6 +303,7 @@ def check_special(browser, trivo, scratch):
     page.check(page.messages() == [], f"messages {page.messages()}")
     page.check(page.texts("direction") == [f"Richtung {NORD}"], f"directions {page.texts('direction')}")
     page.check(page.stations() == [MARKT, HALT, MUELLER, ZENTRALE, TOR], f"stations {page.stations()}")
+    page.check(page.stops() == [], f"stop labels without pairs {page.stops()}")
     page.check(page.trip_times(1) == ["05:00", "05:05", "05:10", "05:15", "05:20"], "trip 1")
     page.check(page.trip_times(2) == ["06:00", "06:05", "", "06:15", "06:20"], "trip 2")
     page.check(page.trip_times(3) == ["alle 10 Min"] * 5, "trip 3")

@@ -8,30 +8,16 @@
 #include "common/strings.h"
 #include "common/sy_standard.h"
 #include "convert/timetable_notation.h"
+#include "convert/timetable_trips.h"
 #include "convert/ttd_file.h"
 
 namespace trivo {
 
 namespace {
 
-constexpr std::int64_t kMinutesPerDay = 1440;
 // A tenth of a day: added to a trip time, it ends an interval block's loop.
-constexpr std::int64_t kTenthOfDay = 144;
+constexpr Minutes kTenthOfDay{144};
 constexpr std::string_view kDayGroup = "MO-FR";
-
-std::int64_t MinuteOfDay(std::int64_t minutes) {
-  return ((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay;
-}
-
-bool IsTime(const std::string& cell) {
-  return GetTimeStringState(cell) == TCellState::csTime;
-}
-
-// The time of a cell that classifies as a time; blanks around it do not count.
-std::int64_t CellMinutes(const std::string& cell) {
-  const DecodedTime time = DecodeTimeString(Trim(cell));
-  return std::int64_t{time.hours} * 60 + time.minutes;
-}
 
 // Position of the first station equal to name without regard to letter case, or -1.
 int PositionOf(const std::vector<std::string>& stations, const std::string& name) {
@@ -70,83 +56,87 @@ std::string TraceRouteText(const ConnectionCandidate& connection) {
 // The trips of one leg: the pair's rows walked column by column.
 class TripCollector {
  public:
-  TripCollector(std::int32_t startMinutes, std::vector<std::string>& mZeiten)
-      : D_(startMinutes), mZeiten_(mZeiten) {}
+  TripCollector(Minutes startMinutes, std::vector<std::string>& mZeiten)
+      : windowStart_(startMinutes), mZeiten_(mZeiten) {}
 
-  void CollectLeg(const TimetableRow& B, const TimetableRow& L, std::size_t legIndex,
-                  P2PContainer& leg) {
+  void CollectLeg(const TimetableRow& boardingRow, const TimetableRow& leavingRow,
+                  std::size_t legIndex, P2PContainer& leg) {
     leg_ = &leg;
     firstTrip_ = false;
     std::int64_t boardingInterval = 0;
     std::int64_t leavingInterval = 0;
-    for (std::size_t c = 2; c < B.size() && c < L.size(); ++c) {
-      const std::string& b = B[c];
-      const std::string& a = L[c];
-      const TCellState state = GetTimeStringState(b);
-      if (state == TCellState::csInterval) {
-        boardingInterval = StringToInterval(b);
-        leavingInterval = StringToInterval(a);
+    for (std::size_t c = 2; c < boardingRow.size() && c < leavingRow.size(); ++c) {
+      const std::string& boardingText = boardingRow[c];
+      const std::string& leavingText = leavingRow[c];
+      const TimetableCell boarding = ClassifyCell(boardingText);
+      if (boarding.IsInterval()) {
+        boardingInterval = boarding.interval;
+        leavingInterval = StringToInterval(leavingText);
         continue;
       }
-      if (state != TCellState::csTime) continue;
+      if (!boarding.IsTime()) continue;
 
-      const std::int64_t I = CellMinutes(b);
+      const TimetableCell leaving = ClassifyCell(leavingText);
+      const Minutes departure = boarding.time;
       const bool inBlock = boardingInterval != 0 && leavingInterval != 0;
-      if (!inBlock && I < D_) {
-        J_ = I;
-        if (IsTime(a)) K_ = CellMinutes(a);
-        mZeiten_.push_back("intervalzeit: " + ClockText(I));
+      if (!inBlock && departure < windowStart_) {
+        lastDeparture_ = departure;
+        if (leaving.IsTime()) lastArrival_ = leaving.time;
+        mZeiten_.push_back("intervalzeit: " + ClockText(departure));
         continue;
       }
-      if (!inBlock && I > WindowEnd()) break;
-      if (IsTime(a)) {
-        const std::int64_t M = CellMinutes(a);
+      if (!inBlock && departure > WindowEnd()) break;
+      if (leaving.IsTime()) {
+        const Minutes arrival = leaving.time;
         if (boardingInterval > 0 && leavingInterval > 0) {
           // The columns before were an interval block that ends at this trip.
           const std::int64_t step = LeastCommonMultiple(boardingInterval, leavingInterval);
           boardingInterval = step;
-          ExpandBlock(I, step);
-        } else if (D_ <= M && M < WindowEnd()) {
+          ExpandBlock(departure, Minutes(static_cast<std::int32_t>(step)));
+        } else if (windowStart_ <= arrival && arrival < WindowEnd()) {
           mZeiten_.push_back(std::to_string(legIndex) + " " + leg.line + ": " + leg.from + "->" +
-                             leg.to + " = " + b + " -> " + a);
-          Record(I, M);
+                             leg.to + " = " + boardingText + " -> " + leavingText);
+          Record(departure, arrival);
         }
         leavingInterval = 0;
-        K_ = M;
+        lastArrival_ = arrival;
       }
       boardingInterval = 0;
-      J_ = I;
+      lastDeparture_ = departure;
     }
   }
 
  private:
-  std::int64_t WindowEnd() const { return D_ + W_; }
+  Minutes WindowEnd() const { return windowStart_ + windowMinutes_; }
 
-  // Trips every step minutes after the last explicit one, up to the trip at I.
-  void ExpandBlock(std::int64_t I, std::int64_t step) {
-    J_ += step;
-    K_ += step;
-    while (J_ <= I) {
-      if (J_ >= D_ && J_ <= WindowEnd() && D_ <= K_ && K_ < WindowEnd()) Record(J_, K_);
-      if (J_ >= D_ && J_ > WindowEnd()) J_ = I + kTenthOfDay;
-      J_ += step;
-      K_ += step;
+  // Trips every step minutes after the last explicit one, up to the trip at departure.
+  void ExpandBlock(Minutes departure, Minutes step) {
+    lastDeparture_ += step;
+    lastArrival_ += step;
+    while (lastDeparture_ <= departure) {
+      if (lastDeparture_ >= windowStart_ && lastDeparture_ <= WindowEnd() &&
+          windowStart_ <= lastArrival_ && lastArrival_ < WindowEnd())
+        Record(lastDeparture_, lastArrival_);
+      if (lastDeparture_ >= windowStart_ && lastDeparture_ > WindowEnd())
+        lastDeparture_ = departure + kTenthOfDay;
+      lastDeparture_ += step;
+      lastArrival_ += step;
     }
   }
 
-  void Record(std::int64_t departure, std::int64_t arrival) {
+  void Record(Minutes departure, Minutes arrival) {
     leg_->trips.push_back({departure, arrival});
     if (firstTrip_) return;
-    W_ -= arrival - D_;
-    D_ = arrival;
+    windowMinutes_ -= arrival - windowStart_;
+    windowStart_ = arrival;
     firstTrip_ = true;
   }
 
   // Carried from leg to leg.
-  std::int64_t D_;
-  std::int64_t W_ = SearchWindowMinutes;
-  std::int64_t J_ = 0;
-  std::int64_t K_ = 0;
+  Minutes windowStart_;
+  Minutes windowMinutes_ = SearchWindowMinutes;
+  Minutes lastDeparture_{0};
+  Minutes lastArrival_{0};
   std::vector<std::string>& mZeiten_;
   // Per leg.
   P2PContainer* leg_ = nullptr;
@@ -159,8 +149,8 @@ class TripCollector {
 // every combination would give.
 class CombinationRanker {
  public:
-  CombinationRanker(const std::vector<P2PContainer>& legs, std::int32_t startMinutes,
-                    std::int32_t minTransferMinutes, std::size_t capacity,
+  CombinationRanker(const std::vector<P2PContainer>& legs, Minutes startMinutes,
+                    Minutes minTransferMinutes, std::size_t capacity,
                     std::vector<DetailConnectionItem>& top)
       : legs_(legs),
         start_(startMinutes),
@@ -176,12 +166,12 @@ class CombinationRanker {
   }
 
  private:
-  static constexpr std::int64_t kUnreachable = std::numeric_limits<std::int64_t>::max();
+  static constexpr Minutes kUnreachable{std::numeric_limits<std::int32_t>::max()};
 
   const TripTimes& Trip(std::size_t leg, std::size_t trip) const { return legs_[leg].trips[trip]; }
   bool Full() const { return !top_.empty() && top_.size() >= capacity_; }
   bool Feasible(const TripTimes& before, const TripTimes& after) const {
-    return MinuteOfDay(after.departure) - MinuteOfDay(before.arrival) >= minTransfer_;
+    return after.departure.OfDay() - before.arrival.OfDay() >= minTransfer_;
   }
 
   // best_[leg][trip]: the lowest total of any feasible way on from that trip.
@@ -207,19 +197,19 @@ class CombinationRanker {
   void Visit(std::size_t leg) {
     for (std::size_t t = 0; t < legs_[leg].trips.size(); ++t) {
       if (leg > 0 && !Feasible(Trip(leg - 1, choice_[leg - 1]), Trip(leg, t))) continue;
-      const std::int64_t best = best_[leg][t];
+      const Minutes best = best_[leg][t];
       if (best == kUnreachable) continue;
       if (Full() && best >= top_.back().totalMinutes) continue;
       choice_[leg] = t;
       if (leg + 1 < legs_.size()) {
         Visit(leg + 1);
       } else {
-        Insert(static_cast<std::int32_t>(best));
+        Insert(best);
       }
     }
   }
 
-  void Insert(std::int32_t total) {
+  void Insert(Minutes total) {
     std::string path;
     for (std::size_t leg = 0; leg < legs_.size(); ++leg) {
       const P2PContainer& p = legs_[leg];
@@ -228,37 +218,31 @@ class CombinationRanker {
       path += p.line + ": " + p.from + " nach " + p.to + ", Ab: " + ClockText(trip.departure) +
               " An: " + ClockText(trip.arrival);
     }
-    const auto at = std::upper_bound(top_.begin(), top_.end(), total,
-                                     [](std::int32_t value, const DetailConnectionItem& item) {
-                                       return value < item.totalMinutes;
-                                     });
-    const auto departure = static_cast<std::int32_t>(MinuteOfDay(Trip(0, choice_[0]).departure));
+    const auto at = std::upper_bound(
+        top_.begin(), top_.end(), total,
+        [](Minutes value, const DetailConnectionItem& item) { return value < item.totalMinutes; });
+    const Minutes departure = Trip(0, choice_[0]).departure.OfDay();
     top_.insert(at, {std::move(path), departure, total});
     if (top_.size() > capacity_) top_.pop_back();
   }
 
   const std::vector<P2PContainer>& legs_;
-  std::int64_t start_;
-  std::int64_t minTransfer_;
+  Minutes start_;
+  Minutes minTransfer_;
   std::size_t capacity_;
   std::vector<DetailConnectionItem>& top_;
   std::vector<std::size_t> choice_;
-  std::vector<std::vector<std::int64_t>> best_;
+  std::vector<std::vector<Minutes>> best_;
 };
 
 }  // namespace
 
-std::string ClockText(std::int64_t minutes) {
-  const std::int64_t m = MinuteOfDay(minutes);
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:00", static_cast<int>(m / 60),
-                static_cast<int>(m % 60));
-  return text;
+std::string ClockText(Minutes time) {
+  return HourMinuteText(time.OfDay()) + ":00";
 }
 
 std::vector<P2PContainer> CollectTrips(const std::vector<TimetableRow>& rowPairs,
-                                       std::int32_t startMinutes,
-                                       std::vector<std::string>& mZeiten) {
+                                       Minutes startMinutes, std::vector<std::string>& mZeiten) {
   std::vector<P2PContainer> legs;
   TripCollector collector(startMinutes, mZeiten);
   for (std::size_t p = 0; p + 1 < rowPairs.size(); p += 2) {
@@ -270,8 +254,8 @@ std::vector<P2PContainer> CollectTrips(const std::vector<TimetableRow>& rowPairs
   return legs;
 }
 
-void RankCombinations(const std::vector<P2PContainer>& legs, std::int32_t startMinutes,
-                      std::int32_t minTransferMinutes, std::size_t capacity,
+void RankCombinations(const std::vector<P2PContainer>& legs, Minutes startMinutes,
+                      Minutes minTransferMinutes, std::size_t capacity,
                       std::vector<DetailConnectionItem>& TopConnections) {
   CombinationRanker(legs, startMinutes, minTransferMinutes, capacity, TopConnections).Run();
 }
@@ -287,9 +271,9 @@ void ConnectionEvaluator::EvaluateConnection(const ConnectionCandidate& connecti
   std::vector<TimetableRow> rowPairs;
   if (!ReadRowPairs(RouteNodes(connection), rowPairs)) return;
 
+  // Without a completed row pair there are no legs and nothing to rank, but the top list
+  // of the query so far is printed all the same.
   const std::vector<P2PContainer> legs = CollectTrips(rowPairs, settings_.startMinutes, mZeiten_);
-  // Without legs there is nothing to combine.
-  if (legs.empty()) return;
   for (const P2PContainer& leg : legs) {
     if (leg.trips.empty()) return;
   }
@@ -298,7 +282,8 @@ void ConnectionEvaluator::EvaluateConnection(const ConnectionCandidate& connecti
 
   mZeiten_.push_back("*** TOP-VERBINDUNGEN ***");
   for (const DetailConnectionItem& item : top_) {
-    mZeiten_.push_back("Min: " + std::to_string(item.totalMinutes) + " Weg: " + item.pathText);
+    mZeiten_.push_back("Min: " + std::to_string(item.totalMinutes.Count()) +
+                       " Weg: " + item.pathText);
   }
 }
 

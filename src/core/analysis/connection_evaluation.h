@@ -9,6 +9,7 @@
 #include "analysis/connection_search.h"
 #include "analysis/network.h"
 #include "common/ini_file.h"
+#include "common/minutes.h"
 #include "project/context.h"
 
 namespace trivo {
@@ -19,8 +20,8 @@ using TimetableRow = std::vector<std::string>;
 
 // One trip of a leg, in whole minutes after the start day's midnight.
 struct TripTimes {
-  std::int64_t departure;
-  std::int64_t arrival;
+  Minutes departure;
+  Minutes arrival;
 
   friend bool operator==(const TripTimes&, const TripTimes&) = default;
 };
@@ -36,31 +37,30 @@ struct P2PContainer {
 // One entry of the top list.
 struct DetailConnectionItem {
   std::string pathText;  // the legs with their times, as printed
-  std::int32_t departureMinute;
-  std::int32_t totalMinutes;  // from the start time to the arrival at the destination
+  Minutes departureMinute;
+  Minutes totalMinutes;  // from the start time to the arrival at the destination
 };
 
 // The time window after the start time in which trips are collected.
-inline constexpr std::int32_t SearchWindowMinutes = 180;
+inline constexpr Minutes SearchWindowMinutes{180};
 
 // "07:05:00" for 425 minutes; taken modulo 24 hours.
-std::string ClockText(std::int64_t minutes);
+std::string ClockText(Minutes time);
 
 // Collects the trips of every pair of rows (boarding row, leaving row) that fit the
 // window of SearchWindowMinutes after startMinutes, expanding interval cells into single
 // trips. The first trip of a leg moves the window's start to its arrival, for the rest of
 // that leg and for the following legs; the window's end stays. Traces to mZeiten.
 std::vector<P2PContainer> CollectTrips(const std::vector<TimetableRow>& rowPairs,
-                                       std::int32_t startMinutes,
-                                       std::vector<std::string>& mZeiten);
+                                       Minutes startMinutes, std::vector<std::string>& mZeiten);
 
 // Ranks every combination of one trip per leg whose transfers leave at least
 // minTransferMinutes (minutes of the day) after the arrival before, by the minutes from
 // startMinutes to the final arrival: a new entry goes after the entries with the same
 // total, and the list keeps the capacity best. Combinations are taken in odometer order
 // (the last leg turning fastest); those that cannot enter the list are passed over.
-void RankCombinations(const std::vector<P2PContainer>& legs, std::int32_t startMinutes,
-                      std::int32_t minTransferMinutes, std::size_t capacity,
+void RankCombinations(const std::vector<P2PContainer>& legs, Minutes startMinutes,
+                      Minutes minTransferMinutes, std::size_t capacity,
                       std::vector<DetailConnectionItem>& TopConnections);
 
 // Turns the connections of one query into trips from the timetables ("MO-FR" sections)
@@ -68,9 +68,9 @@ void RankCombinations(const std::vector<P2PContainer>& legs, std::int32_t startM
 class ConnectionEvaluator {
  public:
   struct Settings {
-    std::int32_t startMinutes;
+    Minutes startMinutes;
     std::size_t MaxTopConnections;
-    std::int32_t MinTransferMinutes;
+    Minutes MinTransferMinutes;
   };
 
   ConnectionEvaluator(const Context& ctx, const Network& network, Settings settings,

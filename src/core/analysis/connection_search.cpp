@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/error.h"
 #include "common/sy_standard.h"
 
 namespace trivo {
@@ -75,12 +76,14 @@ ConnectionSearch::ConnectionSearch(const Network& network, TreeModel& tvStart, T
       memo_(mSearchDistances),
       found_(std::move(found)) {}
 
-void ConnectionSearch::Start(const std::string& S, const std::string& Z) {
-  S_ = S;
-  Z_ = Z;
-  const std::int32_t estimate = network_.Distance(S, Z);
-  candidates_[kStart] = {{estimate, trees_[kStart]->InsertRoot(S)}};
-  candidates_[kZiel] = {{estimate, trees_[kZiel]->InsertRoot(Z)}};
+void ConnectionSearch::Start(const std::string& start, const std::string& destination) {
+  start_ = start;
+  destination_ = destination;
+  const std::int32_t estimate = network_.Distance(start, destination);
+  candidates_[kStart] = {{estimate, trees_[kStart]->InsertRoot(start)}};
+  candidates_[kZiel] = {{estimate, trees_[kZiel]->InsertRoot(destination)}};
+  meetingsValid_[kStart] = meetingsValid_[kZiel] = false;
+  steps_ = 0;
   ShowCandidates(kStart);
   ShowCandidates(kZiel);
   tieSide_ = kStart;
@@ -101,32 +104,36 @@ void ConnectionSearch::Run() {
 
 void ConnectionSearch::Expand(Side side) {
   std::vector<SearchCandidate>& candidates = candidates_[side];
-  TreeNode* X = candidates.front().node;
-  const std::int32_t g = candidates.front().estimate;
-  const TreeNode* reachedBy = X->Parent();
+  meetingsValid_[side] = false;
+  TreeNode* station = candidates.front().node;
+  const std::int32_t estimateSoFar = candidates.front().estimate;
+  const TreeNode* reachedBy = station->Parent();
 
-  std::vector<std::string> lines = SplitAtCommas(network_.TransferStationLines.Value(X->Text()));
-  if (lines.empty()) lines.emplace_back(network_.StationLinesList.Value(X->Text()));
+  std::vector<std::string> lines = SplitAtCommas(network_.TransferStationLines.Value(station->Text()));
+  if (lines.empty()) lines.emplace_back(network_.StationLinesList.Value(station->Text()));
   std::vector<TreeNode*> newLines;
   for (std::string& line : lines) {
     if (reachedBy != nullptr && line == reachedBy->Text()) continue;
-    newLines.push_back(X->AddChild(std::move(line)));
+    Step();
+    newLines.push_back(station->AddChild(std::move(line)));
   }
   candidates.erase(candidates.begin());
 
-  const std::string& farEnd = side == kStart ? Z_ : S_;
-  for (TreeNode* N : newLines) {
-    for (const std::string& M : SplitAtCommas(network_.LineTransferStations.Value(N->Text()))) {
-      const bool reachedEnd = reachedBy != nullptr && M == farEnd;
-      if (!reachedEnd) MeetAt(side, X, g, N, M);
-      if (StationOnPath(M, X) || M == S_ || M == Z_) continue;
-      const std::string& x = X->Text();
+  const std::string& farEnd = side == kStart ? destination_ : start_;
+  for (TreeNode* lineNode : newLines) {
+    for (const std::string& nextStation : SplitAtCommas(network_.LineTransferStations.Value(lineNode->Text()))) {
+      Step();
+      const bool reachedEnd = reachedBy != nullptr && nextStation == farEnd;
+      if (!reachedEnd) MeetAt(side, station, estimateSoFar, lineNode, nextStation);
+      if (StationOnPath(nextStation, station) || nextStation == start_ || nextStation == destination_) continue;
+      const std::string& stationName = station->Text();
       const std::int32_t estimate = side == kStart
-                                        ? g - network_.Distance(x, Z_) + network_.Distance(x, M) +
-                                              network_.Distance(M, Z_) + 1
-                                        : g - network_.Distance(S_, x) + network_.Distance(M, x) +
-                                              network_.Distance(S_, M) + 2;
-      candidates.push_back({estimate, N->AddChild(M)});
+                                        ? estimateSoFar - network_.Distance(stationName, destination_) + network_.Distance(stationName, nextStation) +
+                                              network_.Distance(nextStation, destination_) + 1
+                                        : estimateSoFar - network_.Distance(start_, stationName) + network_.Distance(nextStation, stationName) +
+                                              network_.Distance(start_, nextStation) + 2;
+      Step();
+      candidates.push_back({estimate, lineNode->AddChild(nextStation)});
     }
     ++lineCounter_;
   }
@@ -134,31 +141,68 @@ void ConnectionSearch::Expand(Side side) {
   ShowCandidates(side);
 }
 
-void ConnectionSearch::MeetAt(Side side, const TreeNode* X, std::int32_t g, TreeNode* N,
-                              const std::string& M) {
-  const std::string& x = X->Text();
-  for (const SearchCandidate& C : candidates_[side == kStart ? kZiel : kStart]) {
-    if (C.node->Text() != M) continue;
-    if (StationOnPath(M, X)) continue;
-    // The other side came to M on the same line.
-    if (C.node->Parent() != nullptr && C.node->Parent()->Text() == N->Text()) continue;
-    if (PathsShareStation(N, C.node)) return;
-    if (side == kStart) {
-      found_({N, C.node,
-              g + network_.Distance(x, M) + C.estimate - network_.Distance(x, Z_) -
-                  network_.Distance(S_, M) + 1});
-    } else {
-      found_({C.node, N,
-              C.estimate + g + network_.Distance(M, x) - network_.Distance(M, Z_) -
-                  network_.Distance(S_, x) + 1});
+void ConnectionSearch::MeetAt(Side side, const TreeNode* station, std::int32_t estimateSoFar, TreeNode* lineNode,
+                              const std::string& nextStation) {
+  // No candidate of the other side can be taken for a station on the own path.
+  if (StationOnPath(nextStation, station)) return;
+  const SearchCandidate* found = MeetingCandidate(side == kStart ? kZiel : kStart, nextStation, lineNode);
+  if (found == nullptr) return;
+  const SearchCandidate& other = *found;
+  if (PathsShareStation(lineNode, other.node)) return;
+  const std::string& stationName = station->Text();
+  if (side == kStart) {
+    found_({lineNode, other.node,
+            estimateSoFar + network_.Distance(stationName, nextStation) + other.estimate - network_.Distance(stationName, destination_) -
+                network_.Distance(start_, nextStation) + 1});
+  } else {
+    found_({other.node, lineNode,
+            other.estimate + estimateSoFar + network_.Distance(nextStation, stationName) - network_.Distance(nextStation, destination_) -
+                network_.Distance(start_, stationName) + 1});
+  }
+}
+
+// The first candidate in list order whose text is the station, skipping those that the other side
+// reached on the line node's line: the candidates named so are looked up, not searched.
+const SearchCandidate* ConnectionSearch::MeetingCandidate(Side side, const std::string& nextStation,
+                                                          const TreeNode* lineNode) {
+  const std::vector<SearchCandidate>& candidates = candidates_[side];
+  const auto lineOf = [&](std::size_t at) {
+    const TreeNode* parent = candidates[at].node->Parent();
+    return parent == nullptr ? nullptr : &parent->Text();
+  };
+  std::unordered_map<std::string_view, Meeting>& meetings = meetings_[side];
+  if (!meetingsValid_[side]) {
+    meetings.clear();
+    for (std::size_t at = 0; at < candidates.size(); ++at) {
+      const auto [it, added] =
+          meetings.try_emplace(candidates[at].node->Text(), Meeting{at, kNone});
+      Meeting& meeting = it->second;
+      if (added || meeting.otherLine != kNone) continue;
+      const std::string* firstLine = lineOf(meeting.first);
+      const std::string* line = lineOf(at);
+      if (firstLine != nullptr && (line == nullptr || *line != *firstLine)) meeting.otherLine = at;
     }
-    return;
+    meetingsValid_[side] = true;
+  }
+  const auto it = meetings.find(nextStation);
+  if (it == meetings.end()) return nullptr;
+  const Meeting& meeting = it->second;
+  const std::string* firstLine = lineOf(meeting.first);
+  if (firstLine == nullptr || *firstLine != lineNode->Text()) return &candidates[meeting.first];
+  return meeting.otherLine == kNone ? nullptr : &candidates[meeting.otherLine];
+}
+
+void ConnectionSearch::Step() {
+  if (++steps_ > kMaxSteps) {
+    throw Error("Die Abfrage bricht ab: das Netz ergibt mehr als " + std::to_string(kMaxSteps) +
+                " Suchschritte");
   }
 }
 
 void ConnectionSearch::ShowCandidates(Side side) {
   memo_.push_back(side == kStart ? "[START]" : "[ZIEL]");
   for (const SearchCandidate& candidate : candidates_[side]) {
+    Step();
     memo_.push_back(candidate.node->Text() + " => " + std::to_string(candidate.estimate));
   }
 }

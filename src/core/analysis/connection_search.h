@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/network.h"
@@ -41,10 +42,15 @@ bool PathsShareStation(const TreeNode* lineNode, const TreeNode* stationNode);
 // The route text of Memo1: "A=>L1=>=>C=>L2=>Z".
 std::string RouteText(const ConnectionCandidate& connection);
 
-// The search of one press of "Abfrage starten" from the station S and the station Z:
+// The search of one press of "Abfrage starten" from the start and the destination station:
 // a tree grows from each, always on the side whose best candidate has the lower estimate,
 // until 10 line nodes were processed or a side has no candidate left. Every connection
 // found is passed to found at once.
+//
+// Lists of absurd length (a station with thousands of lines, most of them repeated) would
+// make the search grow without end: a search takes at most kMaxSteps steps (a station of
+// a line looked at, a node added, a candidate shown) and then ends with a message saying
+// so. A real network needs a few thousand.
 class ConnectionSearch {
  public:
   using FoundConnection = std::function<void(const ConnectionCandidate&)>;
@@ -53,27 +59,48 @@ class ConnectionSearch {
                    std::vector<std::string>& mSearchDistances, FoundConnection found);
 
   static constexpr int kMaxLineNodes = 10;
+  static constexpr std::size_t kMaxSteps = 2'000'000;
 
-  // Inserts the roots S and Z at the top of the trees and writes the starting candidate
+  // Inserts the roots start and destination at the top of the trees and writes the starting candidate
   // lists to mSearchDistances (which the caller empties first).
-  void Start(const std::string& S, const std::string& Z);
+  void Start(const std::string& start, const std::string& destination);
   // Expands until the search is over.
   void Run();
 
  private:
   enum Side { kStart = 0, kZiel = 1 };
 
+  // Where the candidates of a side with one station's text stand in its list: the first
+  // one, and the first after it that was reached by another line (or is a root).
+  struct Meeting {
+    std::size_t first;
+    std::size_t otherLine;
+  };
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
   void Expand(Side side);
-  void MeetAt(Side side, const TreeNode* X, std::int32_t g, TreeNode* N, const std::string& M);
+  // Reports a connection where the other side's candidates hold nextStation, reached from
+  // station over lineNode.
+  void MeetAt(Side side, const TreeNode* station, std::int32_t estimateSoFar, TreeNode* lineNode,
+              const std::string& nextStation);
+  // The first candidate of side named station that lineNode's line did not reach, or null.
+  const SearchCandidate* MeetingCandidate(Side side, const std::string& station,
+                                          const TreeNode* lineNode);
   void ShowCandidates(Side side);
+  // Counts a step; fails once the search has taken more than kMaxSteps.
+  void Step();
 
   const Network& network_;
   TreeModel* trees_[2];
   std::vector<std::string>& memo_;
   FoundConnection found_;
-  std::string S_;
-  std::string Z_;
+  std::string start_;
+  std::string destination_;
   std::vector<SearchCandidate> candidates_[2];
+  // Per side, by station text; rebuilt after the side's list changed.
+  std::unordered_map<std::string_view, Meeting> meetings_[2];
+  bool meetingsValid_[2] = {false, false};
+  std::size_t steps_ = 0;
   Side tieSide_ = kStart;
   int lineCounter_ = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -33,12 +34,17 @@ struct Network {
 // stay replaced.
 void LoadNetworkFiles(const Context& ctx, Network& network);
 
+// The most stations a distance matrix is made for: far above any real network, and a
+// bound on its memory (a cell per pair of stations).
+inline constexpr std::size_t kMaxMatrixStations = 8000;
+
 // Makes DistanceMatrix one row and column per station, enters distances.csv (see
 // EnterDistanceFile), sets diagonal cells without an entry to 0, completes every other
 // cell with the shortest chain of entries (NoDistance where there is none below it) and
 // shows the result in StringGrid1. False when entries with negative minutes were left
 // out. Minutes that are not integer text fail with "'%s' ist kein gueltiger Integerwert"
-// before anything is shown.
+// before anything is shown; more than kMaxMatrixStations stations fail, before any
+// memory is taken, with the message naming their number.
 bool BuildDistanceMatrix(const Context& ctx, Network& network, DistanceGrid& StringGrid1);
 
 // Builds TransferStationLines and LineTransferStations: every station that

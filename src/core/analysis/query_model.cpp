@@ -27,11 +27,13 @@ void TimeCheckBoxes::cbEndTimeClick() {
 QueryModel::QueryModel() = default;
 
 void QueryModel::FormShow(const Context& ctx) {
+  loaded_ = false;
   LoadNetworkFiles(ctx, network_);
   if (!BuildDistanceMatrix(ctx, network_, grid_)) ctx.ui.ShowMessage("Distance-Fehler");
   BuildTransferMaps(ctx, network_);
   SelectStation(cbStartStation, kStartStationEntry);
   SelectStation(cbZielStation, kZielStationEntry);
+  loaded_ = true;
 }
 
 void QueryModel::SelectStation(StationChooser& chooser, int entry) const {
@@ -42,6 +44,11 @@ void QueryModel::SelectStation(StationChooser& chooser, int entry) const {
 }
 
 bool QueryModel::btStartQueryClick(const Context& ctx) {
+  // A network that failed to load has lists and a matrix that do not fit together.
+  if (!loaded_) {
+    ctx.ui.ShowMessage("Keine Abfrage möglich: das Netz wurde nicht vollständig geladen");
+    return false;
+  }
   const std::string S = cbStartStation.Text;
   const std::string Z = cbZielStation.Text;
   bool known = true;
@@ -53,7 +60,8 @@ bool QueryModel::btStartQueryClick(const Context& ctx) {
   if (!known) return false;
 
   ConnectionEvaluator evaluator(
-      ctx, network_, {dtpStartTime, MaxTopConnections, MinTransferMinutes}, zeiten_, top_);
+      ctx, network_, {Minutes(dtpStartTime), MaxTopConnections, Minutes(MinTransferMinutes)},
+      zeiten_, top_);
   ConnectionSearch search(network_, tvStart_, tvZiel_, searchDistances_,
                           [&](const ConnectionCandidate& connection) {
                             evaluator.EvaluateConnection(connection);

@@ -56,10 +56,13 @@ class QueryModel {
   // select entries 37 and 31 where the list is long enough. A file or integer error ends
   // the showing (trivo::Error) and skips the remaining steps.
   void FormShow(const Context& ctx);
+  // Whether the last showing loaded the whole network.
+  bool NetworkLoaded() const { return loaded_; }
   // "Abfrage starten": searches from cbStartStation's text to cbZielStation's text and
   // evaluates every connection found at dtpStartTime. A text that names no station
   // (letter case ignored) is reported as "Station nicht gefunden: <text>" and nothing is
-  // searched; returns whether the query ran.
+  // searched; so is a network whose loading failed, with a message saying so. Returns
+  // whether the query ran.
   bool btStartQueryClick(const Context& ctx);
 
   // The station choosers' entries.
@@ -86,6 +89,7 @@ class QueryModel {
   void ShowFoundConnections();
 
   Network network_;
+  bool loaded_ = false;
   DistanceGrid grid_;
   TreeModel tvStart_;
   TreeModel tvZiel_;

@@ -291,6 +291,24 @@ std::optional<std::string> WithoutSection(const std::string& bytes,
   return updated;
 }
 
+// The same lines, each ending in CR LF: a line break of any kind becomes CR LF, and a
+// last line without one gets it.
+std::string WithCrLf(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size() + bytes.size() / 16 + 2);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') {
+      text += c;
+      continue;
+    }
+    text += kLineBreak;
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  if (!text.empty() && text.back() != '\n') text += kLineBreak;
+  return text;
+}
+
 }  // namespace
 
 const std::string& IniFile::Bytes() const {
@@ -306,7 +324,8 @@ void IniFile::EraseSection(std::string_view section) {
 }
 
 void IniFile::ReplaceSection(std::string_view section,
-                             const std::vector<std::pair<std::string, std::string>>& keys) {
+                             const std::vector<std::pair<std::string, std::string>>& keys,
+                             LineBreaks lineBreaks) {
   if (impl_->unreadable) throw Error(msg::CannotWrite(path_.string()));
   std::string updated =
       WithoutSection(impl_->bytes, impl_->lines, impl_->sections, section).value_or(impl_->bytes);
@@ -326,6 +345,7 @@ void IniFile::ReplaceSection(std::string_view section,
       updated += kLineBreak;
     }
   }
+  if (lineBreaks == LineBreaks::CrLf) updated = WithCrLf(updated);
   if (updated == impl_->bytes) return;
   Store(std::move(updated));
 }

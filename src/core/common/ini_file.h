@@ -58,10 +58,16 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   // Removes every section of that name with all its lines.
   void EraseSection(std::string_view section);
+  // How a write ends the lines it does not change: as they were, or every line of the
+  // file with CR LF (the last one too), as text files are written.
+  enum class LineBreaks { AsTheyWere, CrLf };
+
   // EraseSection followed by WriteString of every key in order, written to disk once:
-  // the file gets the same bytes, and a failure leaves it as it was.
+  // the file gets the same bytes (with lineBreaks CrLf: the same lines, each ending in
+  // CR LF), and a failure leaves it as it was.
   void ReplaceSection(std::string_view section,
-                      const std::vector<std::pair<std::string, std::string>>& keys);
+                      const std::vector<std::pair<std::string, std::string>>& keys,
+                      LineBreaks lineBreaks = LineBreaks::AsTheyWere);
 
  private:
   struct Impl;

@@ -178,4 +178,8 @@ std::string ErrorText(const std::exception& error) {
   return error.what();
 }
 
+std::string NoProjectLoaded() {
+  return "Kein Projekt geladen!";
+}
+
 }  // namespace trivo::msg

@@ -57,6 +57,8 @@ std::string ConversionRunning(const std::string& folder);
 std::string TooManyRecords(const std::string& table, long long limit);
 // "Zu wenig Arbeitsspeicher"
 std::string OutOfMemory();
+// "Kein Projekt geladen!"
+std::string NoProjectLoaded();
 
 // The German text of an error that ends a command: the text of a trivo::Error as it is,
 // the out-of-memory text for a failed allocation, else the exception's own text.

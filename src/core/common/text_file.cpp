@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "common/error.h"
@@ -42,6 +44,40 @@ void SyncFolder(const std::filesystem::path& folder) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+// Whether the regular file under path, found by stat as target with the size of bytes,
+// holds exactly the bytes. It is streamed in pieces, so a large file costs no more memory
+// than one piece, and the comparison stops at the first difference. A file that cannot be
+// read, or that was replaced or changed its size meanwhile, counts as different: it is
+// then written as usual. With flush, a file that matches is flushed to the disk, so that
+// bytes an earlier write left in the cache only last as well (a clean file costs
+// nothing).
+bool HoldsExactly(const std::filesystem::path& path, const struct stat& target,
+                  std::string_view bytes, bool flush) {
+  // Without O_NONBLOCK, opening a FIFO put there since the stat would wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat opened {};
+  bool same = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+              opened.st_dev == target.st_dev && opened.st_ino == target.st_ino &&
+              opened.st_size == target.st_size;
+  char buffer[65536];
+  while (same) {
+    // One byte more than is left: a file grown since its size was taken shows it, and a
+    // short read proves the end without another call.
+    const std::size_t wanted = std::min(sizeof buffer, bytes.size() + 1);
+    const ssize_t got = ::read(fd, buffer, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    const auto count = static_cast<std::size_t>(got);
+    same = got >= 0 && count <= bytes.size() && std::memcmp(buffer, bytes.data(), count) == 0;
+    bytes.remove_prefix(same ? count : 0);
+    if (same && count < wanted) break;
+  }
+  same = same && bytes.empty();
+  if (same && flush) ::fsync(fd);
+  ::close(fd);
+  return same;
 }
 
 }  // namespace
@@ -166,9 +202,21 @@ WriteResult TryWriteFileAtomically(const std::filesystem::path& path, std::strin
   const bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && !S_ISREG(target.st_mode)) return fail(S_ISDIR(target.st_mode) ? EISDIR : EINVAL);
   if (exists && ::access(path.c_str(), W_OK) != 0) return fail(errno);
+  // A target that already holds exactly these bytes is left alone: no temporary file, no
+  // rename, its modification time and identity kept.
+  if (exists && static_cast<std::uint64_t>(target.st_size) == bytes.size() &&
+      HoldsExactly(path, target, bytes, options.durable)) {
+    if (options.durable) SyncFolder(FolderOf(path));
+    if (options.job != nullptr && !options.keepInputs) options.job->RecordInput(path);
+    result.written = true;
+    result.unchanged = true;
+    return result;
+  }
 
   const std::filesystem::path folder = FolderOf(path);
-  std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string temp = (folder / ".").string();
+  temp += path.filename().string();
+  temp += ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return fail(errno);
   int error = WriteAll(fd, bytes);

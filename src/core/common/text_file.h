@@ -72,9 +72,10 @@ struct WriteOptions {
 
 // The outcome of an atomic write.
 struct WriteResult {
-  bool written = false;
-  bool isInput = false;  // refused: the target is an input of the running job
-  int error = 0;         // errno of the step that failed otherwise
+  bool written = false;    // the target holds the bytes now
+  bool unchanged = false;  // written: it held them already and was left alone
+  bool isInput = false;    // refused: the target is an input of the running job
+  int error = 0;           // errno of the step that failed otherwise
   explicit operator bool() const { return written; }
 };
 
@@ -82,6 +83,13 @@ struct WriteResult {
 // name + "." + six letters or digits) and renames it over the target, so the target is
 // either replaced completely or left as it was. When a step fails the temporary file is
 // removed and the result says why.
+//
+// A target that already holds exactly the bytes is left alone and counts as written: no
+// temporary file, no rename, so its modification time and identity stay and a later
+// upload by date and size sees only what really changed. Its size is compared first and
+// its bytes are then streamed, so a large unrelated file is never read whole. The checks
+// that refuse a target (an input of the job, a folder, a file without write permission)
+// come before the comparison and hold for an unchanged target as well.
 WriteResult TryWriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                                    const WriteOptions& options = {});
 // The same, failing with "In %s kann nicht geschrieben werden" (or, for a refused input,

@@ -9,6 +9,7 @@
 #include "common/name_value.h"
 #include "common/text_file.h"
 #include "convert/conversion_scope.h"
+#include "project/day_group_table.h"
 #include "ptf/ptf_writer.h"
 
 namespace trivo {
@@ -50,18 +51,6 @@ void UseIndex(Table& table, std::string_view indexName) {
 }
 
 }  // namespace
-
-void BuildDayGroupTable(Context& ctx) {
-  Table& dayGroups = ctx.dm1.cdsDayGroups;
-  dayGroups.CreateEmpty();
-  for (const TDayGroupItem& group : ctx.PrjParams.DayGroups) {
-    dayGroups.AppendRecord();
-    dayGroups.FieldNamed("Group").SetText(group.Name);
-    dayGroups.FieldNamed("Days").SetText(DaysAsDigits(group.Days));
-    dayGroups.FieldNamed("Text").SetText(group.Text);
-    dayGroups.PostRecord();
-  }
-}
 
 void sbEditProjectClick(Context& ctx) {
   const ConversionScope scope(ctx);

@@ -4,9 +4,6 @@
 
 namespace trivo {
 
-// Makes cdsDayGroups hold one record per day group of PrjParams, numbered from 1.
-void BuildDayGroupTable(Context& ctx);
-
 // The main window's buttons 1 to 4: daygroups.ptf, stations.ptf, lines.ptf and
 // line_stations.ptf. Each reports one log line or a message box; errors that end the
 // command are thrown as trivo::Error.

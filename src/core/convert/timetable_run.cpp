@@ -17,6 +17,7 @@
 #include "common/text_file.h"
 #include "convert/conversion_scope.h"
 #include "convert/timetable_notation.h"
+#include "convert/timetable_trips.h"
 #include "convert/trip_grid.h"
 #include "convert/ttd_file.h"
 #include "ptf/ptf_reader.h"
@@ -88,8 +89,8 @@ class TimetableRun {
   TimetableRun(Context& ctx, const TimetableRunOptions& options)
       : ctx_(ctx), options_(options), dm_(ctx.dm1) {}
 
-  void Run() {
-    if (!CheckInputs()) return;
+  TimetableRunResult Run() {
+    if (!CheckInputs()) return result_;
     dm_.cdsLines.OpenTable();
     dm_.cdsStations.OpenTable();
     dm_.cdsLineStations.OpenTable();
@@ -104,7 +105,7 @@ class TimetableRun {
       LineData line;
       line.id = lines.FieldNamed("ID").AsInteger();
       line.name = lines.FieldNamed("Line").AsText();
-      ctx_.editor.CurrentLineName = line.name;
+      result_.lastLineName = line.name;
       ConvertLine(line);
     }
     WriteFinalFiles();
@@ -115,28 +116,29 @@ class TimetableRun {
     dm_.cdsDayGroupConnections.CloseTable();
     dm_.cdsTimeTableConnections.CloseTable();
     dm_.cdsTimeTable.CloseTable();
+    return result_;
   }
 
  private:
-  bool Editor() const { return options_.variant == TimetableRunVariant::Editor; }
+  const TimetableRunReporting& Reporting() const { return options_.reporting; }
 
   void Message(std::string_view text) { ctx_.ui.ShowMessage(std::string(text)); }
   // A log line in the main window, a message box in the editor.
   void Notice(std::string text) {
-    if (Editor()) {
-      ctx_.ui.ShowMessage(text);
-    } else {
+    if (Reporting().toLog) {
       ctx_.ui.Log(text);
+    } else {
+      ctx_.ui.ShowMessage(text);
     }
   }
   void Created(std::string_view fileName) {
-    if (!Editor()) ctx_.ui.Log(Concat(fileName, " erstellt"));
+    if (Reporting().toLog) ctx_.ui.Log(Concat(fileName, " erstellt"));
   }
   void SaveFailed(std::string logLine, std::string_view editorMessage) {
-    if (Editor()) {
-      Message(editorMessage);
-    } else {
+    if (Reporting().toLog) {
       ctx_.ui.Log(logLine);
+    } else {
+      Message(editorMessage);
     }
   }
 
@@ -145,16 +147,16 @@ class TimetableRun {
     bool go = true;
     if (!TimetableCsvInputsExist(ctx_)) {
       Message(kMissingFiles);
-      go = Editor();
+      go = !Reporting().missingInputsEndRun;
     }
     const bool ptfInputs = FileExists(ctx_.WorkingFile("lines.ptf")) &&
                            FileExists(ctx_.WorkingFile("stations.ptf")) &&
                            FileExists(ctx_.WorkingFile("line_stations.ptf"));
     if (ptfInputs && go) {
-      LoadStationsPtf(ctx_);
+      LoadStationsPtf(ctx_.WorkingDir, dm_.cdsStations, ctx_.ui);
     } else {
       Notice(std::string(kMissingFiles));
-      go = Editor();
+      go = !Reporting().missingInputsEndRun;
     }
     return go;
   }
@@ -164,12 +166,10 @@ class TimetableRun {
     for (dayGroups.MoveFirst(); !dayGroups.AtEnd(); dayGroups.MoveNext()) {
       const std::int32_t dayGroupId = dayGroups.FieldNamed("ID").AsInteger();
       const std::string dayGroupName = dayGroups.FieldNamed("Group").AsText();
-      ctx_.editor.CurrentDayGroupName = dayGroupName;
+      result_.lastDayGroupName = dayGroupName;
       for (int direction = 1; direction <= 2; ++direction) {
-        if (Editor()) ctx_.editor.CurrentDirection = direction;
         ConvertCombination(line, dayGroupId, dayGroupName, direction);
       }
-      if (Editor()) ctx_.editor.CurrentDirection = 3;
     }
     WriteLineConnections(line.id);
   }
@@ -253,7 +253,8 @@ class TimetableRun {
       const std::string* previous = nullptr;
       for (const LineStop& stop : stops) {
         if (!stop.known) {
-          Notice(Concat(Editor() ? kStationMissing : missingText, Decimal(stop.stationId)));
+          Notice(Concat(Reporting().oneMissingStationText ? kStationMissing : missingText,
+                        Decimal(stop.stationId)));
           continue;
         }
         if (previous != nullptr && *previous == stop.name) continue;
@@ -302,28 +303,23 @@ class TimetableRun {
     if (!matches) Message(kStationsDiffer);
     if (column >= grid_.ColCount()) return;
 
-    // The cells after the station, split at every comma; an empty text after a final
-    // comma is no cell.
+    // The cells after the station; an empty text after a final comma is no cell.
     int count = static_cast<int>(std::count(trips.begin(), trips.end(), ','));
     if (!trips.empty() && trips.back() != ',') ++count;
     std::int32_t* cells = grid_.AddColumnCells(count);
-    std::size_t begin = 0;
-    for (int trip = 0; trip < count; ++trip) {
-      const std::size_t end = std::min(trips.find(',', begin), trips.size());
-      cells[trip] = ConvertCell(trips.substr(begin, end - begin));
-      begin = end + 1;
-    }
+    ForEachTripCell(
+        row, [this, cells](int trip, std::string_view cell) { cells[trip] = ConvertCell(cell); });
   }
 
-  std::int32_t ConvertCell(std::string_view cell) {
-    switch (GetTimeStringState(cell)) {
-      case TCellState::csTime: {
-        const std::int32_t minutes = TimeStringToMinutes(cell);
-        if (minutes == -1) Message(kTimeError);
-        return minutes;
-      }
+  std::int32_t ConvertCell(std::string_view text) {
+    const TimetableCell cell = ClassifyCell(text);
+    switch (cell.state) {
+      case TCellState::csTime:
+        if (cell.exactTime) return cell.time.Count();
+        Message(kTimeError);
+        return -1;
       case TCellState::csInterval:
-        return -IntervalId(StringToInterval(cell));
+        return -IntervalId(cell.interval);
       case TCellState::csEmpty:
         return TripGrid::kNoStop;
       case TCellState::csError:
@@ -446,6 +442,7 @@ class TimetableRun {
   Context& ctx_;
   const TimetableRunOptions& options_;
   Tdm1& dm_;
+  TimetableRunResult result_;
 
   TripGrid grid_;
   std::vector<std::string_view> headers_;
@@ -472,9 +469,9 @@ bool TimetableCsvInputsExist(const Context& ctx) {
          FileExists(ctx.ProjectFile("station_lines.csv"));
 }
 
-void RunTimetableConversion(Context& ctx, const TimetableRunOptions& options) {
+TimetableRunResult RunTimetableConversion(Context& ctx, const TimetableRunOptions& options) {
   const ConversionScope scope(ctx);
-  TimetableRun(ctx, options).Run();
+  return TimetableRun(ctx, options).Run();
 }
 
 }  // namespace trivo

@@ -12,17 +12,23 @@
 
 namespace trivo {
 
-// Who runs the timetable conversion. The main window's button 5 reports progress in the
-// log; the timetable editor runs the same conversion when it is shown and reports in
-// message boxes instead.
-enum class TimetableRunVariant {
-  // Missing input files end the run; results and failures go to the log.
-  MainWindow,
-  // The run always goes on (a missing CSV or PTF input gives a message box); no log
-  // lines at all: missing stations and unknown column stations are message boxes, and
-  // a final file that cannot be written gives "Fehler: speichern ...". The direction is
-  // kept in ctx.editor.CurrentDirection (3 after the run).
-  Editor,
+// How a run reports. The main window's button 5 reports its progress in the log; the
+// timetable editor runs the same conversion when it is shown and reports in message boxes
+// instead.
+struct TimetableRunReporting {
+  // Whether missing input files end the run; otherwise a missing CSV or PTF input gives a
+  // notice and the run goes on.
+  bool missingInputsEndRun = true;
+  // Whether results ("... erstellt"), the missing-files notice and failed final files go
+  // to the log. Otherwise there are no log lines at all: notices are message boxes, and a
+  // final file that cannot be written gives "Fehler: speichern ...".
+  bool toLog = true;
+  // Whether both walks over a direction 2 course report a stop without a station as the
+  // first walk of direction 1 does ("Fehler tt2ptf bei key ...").
+  bool oneMissingStationText = false;
+
+  static TimetableRunReporting MainWindow() { return {}; }
+  static TimetableRunReporting Editor() { return {false, false, true}; }
 };
 
 // A line, day group and direction that the run is about to convert: its entry in
@@ -43,7 +49,7 @@ struct TimetableCombination {
 };
 
 struct TimetableRunOptions {
-  TimetableRunVariant variant = TimetableRunVariant::MainWindow;
+  TimetableRunReporting reporting = TimetableRunReporting::MainWindow();
   // Called for every combination that passes the line_stations.csv check, before its
   // section is read. The editor loads the section into its grid here.
   std::function<void(const TimetableCombination&)> onCombination;
@@ -58,11 +64,18 @@ bool TimetableCsvInputsExist(const Context& ctx);
 std::optional<std::vector<std::string>> LineStationList(
     const std::vector<std::string>& lineStationsCsv, std::string_view lineName);
 
+// What a run leaves behind besides its files: the names of the last line and day group it
+// walked (empty when it walked none).
+struct TimetableRunResult {
+  std::string lastLineName;
+  std::string lastDayGroupName;
+};
+
 // The timetable conversion: for every line, day group and direction one
 // tt_<LineID>_<Direction>_<DayGroupID>.ptf, per line ttc_<LineID>.ptf, and at the end
 // line_connections.ptf, tt_connections.ptf and intervals.ptf, all in ctx.WorkingDir.
 // Reads the tables buttons 1 to 4 filled; an absent one ends the run with trivo::Error,
 // and so does a tt_ file that cannot be written (files written before it stay).
-void RunTimetableConversion(Context& ctx, const TimetableRunOptions& options);
+TimetableRunResult RunTimetableConversion(Context& ctx, const TimetableRunOptions& options);
 
 }  // namespace trivo

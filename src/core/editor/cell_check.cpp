@@ -13,6 +13,9 @@ namespace trivo {
 namespace {
 
 constexpr std::string_view kFillDown = "Für alle weiteren Stationen übernehmen?";
+// The names of the steps in the menu "Bearbeiten".
+constexpr std::string_view kFillDownStep = "Intervall für alle weiteren Stationen";
+constexpr std::string_view kPatternStep = "Fahrtmuster übernehmen";
 
 bool IsDigit(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) != 0;
@@ -75,9 +78,9 @@ std::optional<ClockTime> EditTimeTable::PrevTimeInRow(int col, int row) const {
   return std::nullopt;
 }
 
-bool EditTimeTable::IsTimeAllowed(int col, int row, std::int32_t minute, std::int32_t hour) const {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
-  const std::int32_t t = hour * 60 + minute;
+bool EditTimeTable::IsTimeAllowed(int col, int row, ClockTime time) const {
+  if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59) return false;
+  const std::int32_t t = time.Minutes();
   // After an interval the time continues the periodic service of the row.
   if (col > 1 && GetCellState(col - 1, row) == TCellState::csInterval) {
     if (col < kFirstTripCol + 1) return false;
@@ -105,6 +108,7 @@ bool EditTimeTable::IsIntervalAllowed(int col, int row, std::int32_t minutes) co
 
 void EditTimeTable::FillDownInterval(int col, int row, std::int32_t minutes) {
   if (col < kFirstTripCol) return;
+  NameStep(kFillDownStep);
   const std::string text = std::to_string(minutes) + " Min";
   for (int r = row; r <= LastRow(); ++r) {
     Write(col, r, LeftNeighbourState(col, r) == TCellState::csTime ? text : std::string());
@@ -213,7 +217,7 @@ std::optional<std::string> EditTimeTable::CheckIntervalInput(std::string_view t,
 }
 
 std::optional<std::string> EditTimeTable::AcceptTime(ClockTime time) const {
-  if (!IsTimeAllowed(current_.col, current_.row, time.minute, time.hour)) return std::nullopt;
+  if (!IsTimeAllowed(current_.col, current_.row, time)) return std::nullopt;
   std::string text = EncodeTimeString(time.hour, time.minute);
   if (text.empty()) return std::nullopt;
   return text;
@@ -282,6 +286,7 @@ bool EditTimeTable::ApplyTripPattern(std::string_view t) {
   const std::optional<std::vector<std::string>> texts =
       CopyTripPattern(current_.col, current_.row, static_cast<int>(sourceCol));
   if (!texts) return false;
+  NameStep(kPatternStep);
   for (std::size_t i = 0; i < texts->size(); ++i) {
     Write(current_.col, current_.row + static_cast<int>(i), (*texts)[i]);
   }

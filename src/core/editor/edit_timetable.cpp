@@ -10,6 +10,7 @@
 #include "common/text_file.h"
 #include "convert/timetable_run.h"
 #include "convert/ttd_file.h"
+#include "editor/step_scope.h"
 
 namespace trivo {
 
@@ -18,6 +19,29 @@ namespace {
 constexpr std::string_view kMissingFiles =
     "Es konnten nicht alle zugehörigen Dateien gefunden werden!";
 constexpr std::string_view kSameValues = "Gleiche Werte einsetzen?";
+// The names of the steps in the menu "Bearbeiten".
+constexpr std::string_view kEntry = "Eingabe";
+constexpr std::string_view kSplit = "Station teilen";
+constexpr std::string_view kMerge = "Station zusammenfassen";
+constexpr std::string_view kPaste = "Zwischenablage einfügen";
+constexpr std::string_view kMoveTrip = "Fahrt verschieben";
+constexpr std::string_view kAppendColumn = "Spalte einfügen";
+
+// Selects the entry of the list that the conversion knows under name: the entry of that
+// text, else the first entry that a working table stores as name (cut to the field's
+// size, without trailing blanks). Without such an entry the selection stays.
+void SelectStoredName(ChoiceList& list, const std::string& name, int fieldSize) {
+  if (list.Select(name)) return;
+  for (std::size_t i = 0; i < list.Items.size(); ++i) {
+    std::string_view stored =
+        std::string_view(list.Items[i]).substr(0, static_cast<std::size_t>(std::max(fieldSize, 0)));
+    while (!stored.empty() && stored.back() == ' ') stored.remove_suffix(1);
+    if (stored == name) {
+      list.ItemIndex = static_cast<int>(i);
+      return;
+    }
+  }
+}
 
 }  // namespace
 
@@ -39,6 +63,7 @@ const std::string& EditTimeTable::Text(int col, int row) const {
 }
 
 void EditTimeTable::Write(int col, int row, std::string text) {
+  if (open_) open_->RecordCell(col, row, grid_.Cell(col, row), text);
   grid_.SetCell(col, row, std::move(text));
   Touch(col, row);
 }
@@ -67,7 +92,7 @@ void EditTimeTable::FormShow() {
 
   std::optional<Loaded> shown;
   TimetableRunOptions options;
-  options.variant = TimetableRunVariant::Editor;
+  options.reporting = TimetableRunReporting::Editor();
   options.onCombination = [&](const TimetableCombination& combination) {
     const Loaded timetable{std::string(combination.lineName), std::string(combination.dayGroupName),
                            combination.direction};
@@ -78,14 +103,23 @@ void EditTimeTable::FormShow() {
       shown = timetable;
     }
   };
-  RunTimetableConversion(ctx_, options);
+  const TimetableRunResult result = RunTimetableConversion(ctx_, options);
 
-  // The run leaves the names of the last combination it converted and the direction 3
-  // behind; a save must write the timetable that is shown.
+  // The names are those of the timetable shown, for a save and for the choice; without
+  // one, those of the last combination the run walked, past both directions.
+  if (!shown) {
+    if (!result.lastLineName.empty()) ctx_.editor.CurrentLineName = result.lastLineName;
+    if (!result.lastDayGroupName.empty()) ctx_.editor.CurrentDayGroupName = result.lastDayGroupName;
+    if (!result.lastDayGroupName.empty()) ctx_.editor.CurrentDirection = 3;
+  }
   if (shown) {
     ctx_.editor.CurrentLineName = shown->lineName;
     ctx_.editor.CurrentDayGroupName = shown->dayGroupName;
     ctx_.editor.CurrentDirection = shown->direction;
+    SelectStoredName(cbLines, shown->lineName, ctx_.dm1.cdsLines.FieldNamed("Line").Def().size);
+    SelectStoredName(cbDays, shown->dayGroupName,
+                     ctx_.dm1.cdsDayGroups.FieldNamed("Group").Def().size);
+    cbDirection.Select(std::to_string(shown->direction));
   }
 }
 
@@ -152,6 +186,8 @@ bool EditTimeTable::LoadGrid(const Loaded& timetable, const IniFile* file,
   }
   SetMarkers();
   loaded_ = timetable;
+  open_.reset();
+  history_.Clear();
   TouchShape();
   return true;
 }
@@ -165,7 +201,10 @@ void EditTimeTable::SetMarkers() {
 }
 
 void EditTimeTable::NumberTripColumns() {
-  for (int c = kFirstTripCol; c <= LastCol(); ++c) grid_.SetCell(c, 0, std::to_string(c - 1));
+  for (int c = kFirstTripCol; c <= LastCol(); ++c) {
+    std::string number = std::to_string(c - 1);
+    if (grid_.Cell(c, 0) != number) Write(c, 0, std::move(number));
+  }
 }
 
 void EditTimeTable::ClampCurrent() {
@@ -179,11 +218,7 @@ void EditTimeTable::EnterEditMode(bool moveToFirstCell) {
   if (moveToFirstCell) current_ = {kFirstTripCol, kFirstDataRow};
   ClampCurrent();
   // The editing state belongs to the timetable that was shown before.
-  typingStarted_ = false;
-  restoreCell_ = {-1, -1};
-  restoreText_.clear();
-  lastKeyWasEnter_ = false;
-  skipNextCheck_ = false;
+  ResetEditingState();
   TouchShape();
 }
 
@@ -219,6 +254,9 @@ bool EditTimeTable::sgTimeTableSelectCell(CellPos target) {
   if (target.col < 0 || target.row < 0 || target.col > LastCol() || target.row > LastRow()) {
     throw Error(msg::GridIndexOutOfRange());
   }
+  // A move to the cell that is current already is no move: nothing is checked.
+  if (target == current_) return true;
+  StepScope step(*this, kEntry, true);
   if (copyMode_) {
     current_ = target;
     return true;
@@ -238,7 +276,20 @@ bool EditTimeTable::sgTimeTableSelectCell(CellPos target) {
   return false;
 }
 
+bool EditTimeTable::CurrentCellPasses() {
+  StepScope step(*this, kEntry, true);
+  if (copyMode_) return true;
+  if (CheckCurrentCell()) {
+    typingStarted_ = false;
+    return true;
+  }
+  ctx_.ui.Beep();
+  return false;
+}
+
 void EditTimeTable::SetCellEditorText(std::string text) {
+  // The typing is one step with the check that ends it, when the cell is left.
+  if (!open_) OpenStep(kEntry);
   Write(current_.col, current_.row, std::move(text));
 }
 
@@ -248,26 +299,29 @@ void EditTimeTable::sgTimeTableMouseDown(CellPos cell) {
   if (cell.col != 0 || !IsDataRow(cell.row)) return;
   const int r = cell.row;
   const std::string marker = Text(0, r);
+  const CellPos at{current_.col, r};
   if (marker == "+") {
-    InsertGridRow(grid_, r);
-    grid_.SetCell(0, r, "-");
-    grid_.SetCell(0, r + 1, "-");
-    grid_.SetCell(1, r, Station(r + 1));
-    TouchShape();
+    StepScope step(*this, kSplit);
+    SetStepCells(at, at);
+    InsertRow(r);
+    Write(0, r, "-");
+    Write(0, r + 1, "-");
+    Write(1, r, Station(r + 1));
     if (ctx_.ui.Confirm(std::string(kSameValues), true) == Answer::Yes) {
-      grid_.SetRow(r, grid_.Row(r + 1));
+      for (int c = 0; c <= LastCol(); ++c) Write(c, r, Text(c, r + 1));
     }
   } else if (marker == "-") {
     // The grid keeps at least one data row: the only row has nothing to merge with.
     if (LastRow() == kFirstDataRow) return;
+    StepScope step(*this, kMerge);
+    SetStepCells(at, at);
     if (r > kFirstDataRow && Station(r - 1) == Station(r)) {
-      grid_.SetCell(0, r - 1, "+");
+      Write(0, r - 1, "+");
     } else if (r < LastRow() && Station(r + 1) == Station(r)) {
-      grid_.SetCell(0, r + 1, "+");
+      Write(0, r + 1, "+");
     }
-    DeleteGridRow(grid_, r);
+    DeleteRow(r);
     ClampCurrent();
-    TouchShape();
   }
 }
 
@@ -285,7 +339,9 @@ void EditTimeTable::sbPasteClick(const StringGrid& workGrid, const GridRect& sel
       selection.Bottom < selection.Top) {
     return;
   }
+  StepScope step(*this, kPaste);
   const CellPos origin = current_;
+  SetStepCells(origin, origin);
   const int width = selection.Right - selection.Left + 1;
   for (int i = 0; i < width; ++i) {
     for (int j = 0; j <= selection.Bottom - selection.Top; ++j) {
@@ -302,7 +358,9 @@ void EditTimeTable::sbPasteClick(const StringGrid& workGrid, const GridRect& sel
 
 void EditTimeTable::sgTimeTableColumnMoved(int from, int to) {
   if (!IsTripCol(from) || !IsTripCol(to)) throw Error(msg::GridIndexOutOfRange());
-  MoveGridColumn(grid_, from, to);
+  StepScope step(*this, kMoveTrip);
+  SetStepCells({from, current_.row}, {to, current_.row});
+  MoveCol(from, to);
   // The current cell moves with its column.
   int& col = current_.col;
   if (col == from) {
@@ -318,8 +376,9 @@ void EditTimeTable::sgTimeTableColumnMoved(int from, int to) {
 }
 
 void EditTimeTable::Spalteeinfgen1Click() {
-  InsertGridColumn(grid_, grid_.ColCount());
-  TouchShape();
+  StepScope step(*this, kAppendColumn);
+  SetStepCells(current_, {grid_.ColCount(), current_.row});
+  InsertCol(grid_.ColCount());
 }
 
 void EditTimeTable::pmTimeTablePopup() {

@@ -11,16 +11,11 @@
 #include "common/string_grid.h"
 #include "convert/timetable_notation.h"
 #include "editor/choice_list.h"
+#include "editor/edit_history.h"
 #include "editor/travel_times.h"
 #include "project/context.h"
 
 namespace trivo {
-
-struct CellPos {
-  int col = 0;
-  int row = 0;
-  friend bool operator==(const CellPos&, const CellPos&) = default;
-};
 
 // A clock time of a cell: hours 0 to 23, minutes 0 to 59.
 struct ClockTime {
@@ -38,6 +33,14 @@ struct ClockTime {
 struct GridChanges {
   std::optional<GridRect> cells;  // a rectangle holding every changed cell
   bool shape = false;             // rows or columns were inserted, deleted, moved or reloaded
+};
+
+// "Fahrt wiederholen": every how many minutes, and until which last departure (minutes
+// after midnight) or how many times.
+struct TripRepeat {
+  std::int32_t everyMinutes = 0;
+  std::optional<std::int32_t> untilMinutes;
+  std::int32_t copies = 0;  // when untilMinutes is not set
 };
 
 // The timetable editor "Fahrplan bearbeiten" without its widgets: the choice of line, day
@@ -85,8 +88,9 @@ class EditTimeTable {
   // Returns whether the character goes on to the cell editor (Enter never does).
   bool sgTimeTableKeyPress(char key);
   // The current cell is about to move to target (by mouse, keys or the program). Returns
-  // whether the current cell changed: to the target, or to the next column after a
-  // fill-down or pattern copy confirmed with Enter. False: the move was refused.
+  // whether the current cell is now the target, or the next column after a fill-down or
+  // pattern copy confirmed with Enter. False: the move was refused. The cell that is
+  // current already is no move: true without a check.
   bool sgTimeTableSelectCell(CellPos target);
   // The cell editor of the current cell now holds text; it becomes the cell's text
   // unchecked (the check runs when the cell is left).
@@ -102,13 +106,39 @@ class EditTimeTable {
   void Spalteeinfgen1Click();
   void pmTimeTablePopup();
 
+  // --- undo and redo ("Bearbeiten") ---
+  // Every change of the grid is one step: a cell entry (with what its check wrote), a
+  // pattern copy, a fill-down, a paste, a split or merge of a pair, a trip column
+  // inserted, deleted, moved or repeated, the repairs of a save. Loading another timetable
+  // forgets them. Taking a step back or making it again moves the current cell to the
+  // changed cell without a check; the save button follows whether the grid is back at
+  // the state it was loaded or saved in.
+  bool CanUndo() const;
+  bool CanRedo() const;
+  // The menu texts: "Rückgängig: <step>" and "Wiederholen: <step>", or the bare verb
+  // when there is nothing (German, Windows-1252).
+  std::string UndoText() const;
+  std::string RedoText() const;
+  bool Undo();
+  bool Redo();
+
+  // --- trip columns ---
+  // "Fahrt einfügen": an empty trip column before the current one, which becomes current.
+  void InsertTripColumn();
+  // "Fahrt löschen": deletes the trip columns first to last; the grid keeps its width.
+  void DeleteTripColumns(int first, int last);
+  // "Fahrt wiederholen": trip columns first to last, as one pattern, are copied every
+  // everyMinutes with all times shifted, each copy inserted at its place in departure
+  // order. Refused with a message (nothing changes) when a copy could not be written.
+  bool RepeatTrips(int first, int last, const TripRepeat& repeat);
+
   // --- cell rules ---
   TCellState GetCellState(int col, int row) const;
   TCellState LeftNeighbourState(int col, int row) const;
   std::optional<ClockTime> PrevTimeInColumn(int col, int row) const;
   std::optional<ClockTime> PrevTimeInEarlierColumns(int col, int row) const;
   std::optional<ClockTime> PrevTimeInRow(int col, int row) const;
-  bool IsTimeAllowed(int col, int row, std::int32_t minute, std::int32_t hour) const;
+  bool IsTimeAllowed(int col, int row, ClockTime time) const;
   bool IsIntervalAllowed(int col, int row, std::int32_t minutes) const;
   void FillDownInterval(int col, int row, std::int32_t minutes);
   // The texts for rows row .. last of trip column col: the times of trip column sourceCol
@@ -150,6 +180,29 @@ class EditTimeTable {
   void Touch(int col, int row);
   void TouchShape() { changes_.shape = true; }
 
+  // Recording the steps of the history.
+  class StepScope;
+  void OpenStep(std::string_view name);
+  void NameStep(std::string_view name);
+  void SetStepCells(CellPos undoCell, CellPos redoCell);
+  void CommitStep();
+  void ApplyOp(GridOp op);
+  void InsertRow(int row);
+  void DeleteRow(int row);
+  void InsertCol(int col);
+  void DeleteCol(int col);
+  void MoveCol(int from, int to);
+  void ShowStep(const EditStep& step, CellPos cell);
+  bool PendingChanges() const { return open_ && stepDepth_ == 0 && open_->Changes(); }
+  // The check of the current cell that leaving it runs; false (after the beep) when the
+  // cell may not be left.
+  bool CurrentCellPasses();
+  void ResetEditingState();
+  bool ColumnIsEmpty(int col) const;
+  // Brings the grid back to width columns: adds empty columns at the right end, or takes
+  // away empty ones there while there are any.
+  void KeepWidth(int width);
+
   // Loading: fills the grid with the section's rows, or with the stations for a new timetable;
   // false when there is nothing to show.
   bool LoadGrid(const Loaded& timetable, const IniFile* file,
@@ -186,6 +239,10 @@ class EditTimeTable {
   bool lastKeyWasEnter_ = false;
   bool skipNextCheck_ = false;
   GridChanges changes_;
+  EditHistory history_;
+  std::optional<EditStep> open_;  // the step being recorded (typing: until the cell is left)
+  int stepDepth_ = 0;
+  bool stepCellsSet_ = false;
 };
 
 }  // namespace trivo

@@ -5,11 +5,13 @@
 #include <system_error>
 
 #include "common/error.h"
+#include "common/folder_lock.h"
 #include "common/job_files.h"
 #include "common/strings.h"
 #include "common/text_file.h"
 #include "convert/ttd_file.h"
 #include "editor/edit_timetable.h"
+#include "editor/step_scope.h"
 
 namespace trivo {
 
@@ -18,6 +20,7 @@ namespace {
 constexpr std::string_view kSaveDespiteErrors =
     "Der Fahrplan enthält Fehler - Möchten Sie trotzdem speichern?";
 constexpr std::string_view kInvalidLineName = "Ungültiger Linienname: ";
+constexpr std::string_view kSaveRepairs = "Korrekturen beim Speichern";
 
 bool IsEntry(TCellState state) {
   return state == TCellState::csTime || state == TCellState::csInterval;
@@ -39,6 +42,12 @@ std::string RowField(const std::string& text) {
     if (c == ',' || c == '\r' || c == '\n' || c == '\0') c = ' ';
   }
   return Trim(field);
+}
+
+// Whether a file name is one that saving writes: distances.csv or line_<line>.ttd.
+bool IsSavedDocument(std::string_view name) {
+  return name == "distances.csv" ||
+         (name.size() >= 9 && name.starts_with("line_") && name.ends_with(".ttd"));
 }
 
 }  // namespace
@@ -154,12 +163,15 @@ void EditTimeTable::btSaveClick() {
     ctx_.ui.ShowMessage(std::string(kInvalidLineName) + loaded_->lineName);
     return;
   }
+  StepScope step(*this, kSaveRepairs);
   int errors = CheckPairsBeforeSave();
   const TravelTimes times = ScanTravelTimes(errors);
   if (errors > 0 && ctx_.ui.Confirm(std::string(kSaveDespiteErrors), false) != Answer::Yes) {
     return;
   }
   WriteTimetableFiles(*timetableFile, times);
+  CommitStep();
+  history_.MarkSaved();
   LeaveEditMode();
 }
 
@@ -181,18 +193,29 @@ void EditTimeTable::WriteTimetableFiles(const std::filesystem::path& timetableFi
     stations.push_back(Station(r));
   }
 
+  // A save holds the project folder's lock while it writes, when the lock is free, and
+  // first removes the temporary files that a killed save left behind, as a conversion
+  // does for its own files. Busy (a conversion runs): it writes all the same.
+  const std::filesystem::path folder(ctx_.ProjectDir.empty() ? "." : ctx_.ProjectDir);
+  std::optional<FolderLock> lock;
+  if (FolderLock::TryLock(folder, lock) == FolderLock::Outcome::Locked) {
+    RemoveStaleTemporaries(folder, IsSavedDocument, ctx_.files);
+  }
+
   // Both files are replaced, or neither: a distances.csv that cannot be written takes
   // the timetable file back to what it was.
   std::error_code error;
   const bool existed = std::filesystem::exists(timetableFile, error);
   IniFile ttd(timetableFile, &ctx_.files);
   const std::string before = ttd.Bytes();
-  ttd.ReplaceSection(TimetableSectionName(loaded_->direction, loaded_->dayGroupName), rows);
+  // The user's text files are written with CR LF, whatever line breaks they came with.
+  constexpr IniFile::LineBreaks kCrLf = IniFile::LineBreaks::CrLf;
+  ttd.ReplaceSection(TimetableSectionName(loaded_->direction, loaded_->dayGroupName), rows, kCrLf);
   try {
     IniFile distances(ctx_.ProjectFile("distances.csv"), &ctx_.files);
     distances.ReplaceSection(
         DistanceSectionName(loaded_->lineName, loaded_->direction, loaded_->dayGroupName),
-        DistanceKeys(times, stations, kFirstDataRow));
+        DistanceKeys(times, stations, kFirstDataRow), kCrLf);
   } catch (const Error&) {
     if (existed) {
       TryWriteFileAtomically(timetableFile, before, ctx_.files.Document());

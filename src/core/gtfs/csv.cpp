@@ -156,19 +156,28 @@ std::string_view FieldOf(const CsvRecord& record, std::optional<std::size_t> col
   return record.fields[*column];
 }
 
-void CsvWriter::Field(std::string_view field) {
-  // At the very start, a field beginning with a byte order mark would lose it to the reader.
-  const bool markFirst = out_.empty() && field.starts_with("\xEF\xBB\xBF");
-  if (!NeedsQuotes(field) && !markFirst) {
-    out_ += field;
+namespace {
+
+// A field as RFC 4180 writes it: in double quotes, its double quotes doubled, when it
+// holds a comma, a double quote, CR or LF, or when quoted says so.
+void AppendField(std::string& out, std::string_view field, bool quoted) {
+  if (!quoted && !NeedsQuotes(field)) {
+    out += field;
     return;
   }
-  out_ += '"';
+  out += '"';
   for (const char c : field) {
-    if (c == '"') out_ += '"';
-    out_ += c;
+    if (c == '"') out += '"';
+    out += c;
   }
-  out_ += '"';
+  out += '"';
+}
+
+}  // namespace
+
+void CsvWriter::Field(std::string_view field) {
+  // At the very start, a field beginning with a byte order mark would lose it to the reader.
+  AppendField(out_, field, out_.empty() && field.starts_with("\xEF\xBB\xBF"));
 }
 
 template <typename Fields>
@@ -195,6 +204,12 @@ void CsvWriter::Write(const std::vector<std::string>& fields) {
 
 void CsvWriter::Write(std::initializer_list<std::string_view> fields) {
   WriteFields(std::vector<std::string_view>(fields));
+}
+
+std::string CsvField(std::string_view field) {
+  std::string text;
+  AppendField(text, field, false);
+  return text;
 }
 
 }  // namespace trivo::gtfs

@@ -102,6 +102,11 @@ class CsvTable {
 // The field of a column in a record; empty for a missing column or field.
 std::string_view FieldOf(const CsvRecord& record, std::optional<std::size_t> column);
 
+// One field as a record holds it (in double quotes, its double quotes doubled, where it
+// holds a comma, a double quote, CR or LF), for large files whose rows are put together
+// from fields escaped once.
+std::string CsvField(std::string_view field);
+
 // Writes RFC 4180 records into a text: fields joined by ",", a field holding a comma, a
 // double quote, CR or LF in double quotes with its double quotes doubled, every record
 // ended by CR LF (the line end RFC 4180 names; every GTFS consumer reads it), a record of

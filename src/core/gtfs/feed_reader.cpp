@@ -12,7 +12,7 @@
 #include "gtfs/encoding.h"
 #include "gtfs/zip_archive.h"
 
-namespace trivo::gtfs {
+namespace trivo::gtfs::reading {
 
 namespace {
 
@@ -548,4 +548,4 @@ Feed ReadFeed(const ZipReader& zip, ImportReport& report, const std::vector<std:
   return Reader(zip, report, routes).Read();
 }
 
-}  // namespace trivo::gtfs
+}  // namespace trivo::gtfs::reading

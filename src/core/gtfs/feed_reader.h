@@ -16,6 +16,10 @@ namespace trivo::gtfs {
 
 class ZipReader;
 
+// The feed as the import reads it (the export has a feed model of its own, made from a
+// project).
+namespace reading {
+
 inline constexpr std::uint32_t kNoIndex = 0xFFFFFFFFu;
 
 // The parts of a feed that the import uses. Texts are as in the feed (UTF-8), except
@@ -119,4 +123,5 @@ inline constexpr std::string_view kBadValue = "ungültige Angabe";
 inline constexpr std::string_view kNotUtf8 = "Text ist kein UTF-8 (durch ? ersetzt)";
 }  // namespace kind
 
+}  // namespace reading
 }  // namespace trivo::gtfs

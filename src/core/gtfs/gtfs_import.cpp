@@ -34,6 +34,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using Section = ImportReport::Section;
+using reading::Feed;
+using reading::FeedFrequency;
+using reading::FeedRoute;
+using reading::FeedService;
+using reading::FeedStop;
+using reading::FeedStopTime;
+using reading::FeedTrip;
+using reading::kNoIndex;
 
 constexpr std::size_t kLinesPerRoute = 10;
 constexpr std::size_t kNameLimit = 64;  // the working tables keep 64 characters of a name
@@ -214,7 +222,7 @@ class Importer {
   ImportResult Run() {
     CheckTarget();
     const ZipReader zip(feedPath_, feedPath_.filename().string(), &ctx_.files);
-    feed_ = ReadFeed(zip, report(), options_.routes);
+    feed_ = reading::ReadFeed(zip, report(), options_.routes);
     ChooseWeek();
     ResolveStations();
     BuildRuns();

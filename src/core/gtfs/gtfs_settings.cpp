@@ -156,6 +156,10 @@ std::string PositionText(Position position) {
   return Decimal(position.latitude) + "," + Decimal(position.longitude);
 }
 
+std::string DecimalDegrees(double value) {
+  return Decimal(value);
+}
+
 StationPositions StationPositions::FromLines(std::vector<std::string> lines) {
   StationPositions positions;
   positions.list_ = NameValueList(std::move(lines));

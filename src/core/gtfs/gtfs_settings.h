@@ -91,6 +91,8 @@ class StationPositions {
 
 // "<latitude>,<longitude>" with up to seven decimals, no trailing zeros.
 std::string PositionText(Position position);
+// One coordinate as PositionText writes it.
+std::string DecimalDegrees(double value);
 
 // gtfs_ids.csv: the feed IDs of stations ("stop:<station>=<id>") and lines
 // ("route:<line>=<id>"), read by the name=value rule, so that a feed exported again keeps

@@ -204,8 +204,9 @@ std::string ZipWriter::Bytes() const {
     zip_source_t* data = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
     const zip_int64_t index =
         data == nullptr ? -1 : zip_file_add(archive, name.c_str(), data, ZIP_FL_ENC_UTF_8);
-    if (index < 0 || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
-                                              ZIP_CM_DEFLATE, 0) != 0) {
+    if (index < 0 ||
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                 static_cast<zip_uint32_t>(level_)) != 0) {
       if (data != nullptr && index < 0) zip_source_free(data);
       const int code = zip_error_code_zip(zip_get_error(archive));
       zip_discard(archive);

@@ -68,6 +68,9 @@ class ZipWriter {
 
   // Adds an entry; the writer keeps the bytes until the archive is written.
   void Add(std::string name, std::string bytes);
+  // The deflate level of the entries, 1 (fastest) to 9 (smallest); 0, the default, is
+  // zlib's own default (6).
+  void SetCompressionLevel(int level) { level_ = level; }
   // The archive's bytes (fails with trivo::Error when libzip cannot build it).
   std::string Bytes() const;
   // Writes the archive to path; the result says whether and why not.
@@ -75,6 +78,7 @@ class ZipWriter {
 
  private:
   std::vector<std::pair<std::string, std::string>> entries_;
+  int level_ = 0;
 };
 
 }  // namespace trivo::gtfs

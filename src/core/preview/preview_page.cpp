@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/text_file.h"
 
 namespace trivo {
@@ -81,7 +82,7 @@ fs::path WritePreviewPage(const fs::path& viewerFolder, const fs::path& ptfFolde
 
 std::optional<fs::path> WriteProjectPreview(Context& ctx) {
   if (ctx.ProjectFileName.empty()) {
-    ctx.ui.ShowMessage("Kein Projekt geladen!");
+    ctx.ui.ShowMessage(msg::NoProjectLoaded());
     return std::nullopt;
   }
   return WritePreviewPage(FindViewerFolder(ctx.app.ExeFileName), ctx.WorkingDir);

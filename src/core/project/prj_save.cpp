@@ -5,7 +5,7 @@
 #include "common/ini_file.h"
 #include "common/strings.h"
 #include "common/text_file.h"
-#include "convert/master_data.h"
+#include "project/day_group_table.h"
 #include "ptf/ptf_writer.h"
 
 namespace trivo {

@@ -1,5 +1,7 @@
 #include "project/project_commands.h"
 
+#include "project/project_rules.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -19,10 +21,7 @@ ProjectReadResult LoadProject(Context& ctx, const std::string& path) {
   ctx.files.ForgetInputs();
   const ProjectReadResult result = ReadProjectFile(ctx.PrjParams, file, &ctx.files);
   ctx.ProjectFileName = file.string();
-  std::filesystem::path folder = file.parent_path();
-  // The folder without a trailing separator; the root keeps its only one.
-  if (folder.has_relative_path() && folder.filename().empty()) folder = folder.parent_path();
-  ctx.ProjectDir = folder.string();
+  ctx.ProjectDir = ProjectFolderOf(ctx.ProjectFileName);
   ctx.WorkingDir = ctx.ProjectDir;
   return result;
 }

@@ -6,7 +6,7 @@
 #include "common/messages.h"
 #include "common/strings.h"
 #include "common/text_file.h"
-#include "project/context.h"
+#include "common/user_interface.h"
 
 namespace trivo {
 
@@ -166,11 +166,10 @@ bool LoadTableFromPtf(const std::filesystem::path& workingDir, std::string_view 
   }
 }
 
-void LoadStationsPtf(Context& ctx) {
-  Table& stations = ctx.dm1.cdsStations;
+void LoadStationsPtf(const std::filesystem::path& workingDir, Table& stations, UserInterface& ui) {
   stations.CreateEmpty();
-  if (!LoadTableFromPtf(ctx.WorkingDir, "stations.ptf", stations)) {
-    ctx.ui.ShowMessage("Keine Stationen gefunden (Datei: stations.ptf)!");
+  if (!LoadTableFromPtf(workingDir, "stations.ptf", stations)) {
+    ui.ShowMessage("Keine Stationen gefunden (Datei: stations.ptf)!");
   }
 }
 

@@ -9,7 +9,7 @@
 
 namespace trivo {
 
-class Context;
+class UserInterface;
 
 // Splits one record line of a PTF file into tokens "s=<text>", "b=<true|false>",
 // "u=null" and "n=<number>", in line order. Returns false for an invalid line; the
@@ -24,8 +24,8 @@ bool ParsePtfValues(std::string_view line, std::vector<std::string>& tokens);
 bool LoadTableFromPtf(const std::filesystem::path& workingDir, std::string_view fileName,
                       Table& table);
 
-// Reloads cdsStations from stations.ptf in the working directory; shows
+// Reloads the station table (cdsStations) from stations.ptf in workingDir; shows
 // "Keine Stationen gefunden (Datei: stations.ptf)!" when that fails.
-void LoadStationsPtf(Context& ctx);
+void LoadStationsPtf(const std::filesystem::path& workingDir, Table& stations, UserInterface& ui);
 
 }  // namespace trivo

@@ -171,6 +171,9 @@ struct Table::Impl {
   bool atEnd = true;
   bool pending = false;
   bool pendingModified = false;
+  // Whether reading gives the pending record: from AppendRecord until the cursor moves on
+  // to a posted record (MoveFirst, MoveNext), which leaves the pending record pending.
+  bool pendingCurrent = false;
   Record pendingRecord;
   std::int32_t autoIncrement = 1;
 
@@ -350,7 +353,8 @@ void Table::CloseTable() {
 }
 
 void Table::SettlePending() {
-  // Browsing operations post a pending record that holds a value and drop an empty one.
+  // FindByKey and AppendRecord post a pending record that holds a value and drop an
+  // empty one.
   if (!impl_->pending) return;
   if (impl_->pendingModified) {
     PostRecord();
@@ -366,6 +370,7 @@ void Table::AppendRecord() {
   impl_->pendingRecord.collationKeys.assign(impl_->collatedCount, std::string());
   impl_->pending = true;
   impl_->pendingModified = false;
+  impl_->pendingCurrent = true;
 }
 
 void Table::PostRecord() {
@@ -418,7 +423,6 @@ void Table::SetIndex(std::string_view indexName) {
     found = static_cast<int>(it - indexes_.begin());
   }
   Impl& d = *impl_;
-  if (state_ == State::Open) SettlePending();
   const bool hadRecord = state_ == State::Open && !d.records.empty();
   const int current = hadRecord ? d.CurrentRecord() : 0;
   d.active = found;
@@ -466,7 +470,7 @@ bool Table::FindByKey(const std::vector<Value>& values) {
 void Table::MoveFirst() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   Impl& d = *impl_;
-  SettlePending();
+  d.pendingCurrent = false;
   d.SettleActive();
   d.cursor = 0;
   d.posted = Impl::kNoRecord;
@@ -476,7 +480,7 @@ void Table::MoveFirst() {
 void Table::MoveNext() {
   if (state_ != State::Open) throw Error(msg::DatasetClosed());
   Impl& d = *impl_;
-  SettlePending();
+  d.pendingCurrent = false;
   d.PlaceCursor();
   if (d.cursor + 1 < d.Count()) {
     ++d.cursor;
@@ -517,7 +521,7 @@ const Value& Table::CurrentValue(int position) const {
   static const Value kNull;
   const Impl& d = *impl_;
   if (state_ != State::Open) return kNull;
-  if (d.pending) return d.pendingRecord.values[position];
+  if (d.pending && d.pendingCurrent) return d.pendingRecord.values[position];
   if (d.records.empty()) return kNull;
   return d.records[d.CurrentRecord()].values[position];
 }

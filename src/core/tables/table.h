@@ -25,8 +25,9 @@ struct IndexDef {
 
 class Table;
 
-// A field of a table, bound to the table's current record (the pending record while
-// one is pending). Reading a null field gives the empty text, 0 or false.
+// A field of a table, bound to the table's current record (the pending record from
+// AppendRecord until the cursor moves on). Reading a null field gives the empty text, 0
+// or false.
 class Field {
  public:
   Field(Table& table, int position) : table_(&table), position_(position) {}
@@ -90,14 +91,19 @@ class Table {
   void PostRecord();
 
   // The named index becomes active; the empty name makes insertion order active. The
-  // setting stays across CloseTable, OpenTable and CreateEmpty.
+  // setting stays across CloseTable, OpenTable and CreateEmpty. A pending record stays
+  // pending.
   void SetIndex(std::string_view indexName);
   const std::string& ActiveIndex() const { return activeIndex_; }
 
   // Searches the records whose leading key fields of the active index equal the values
   // (one value per leading field). Text values are cut and trimmed like stored values.
+  // A pending record is posted first (dropped when no field was set): the only browsing
+  // operation that posts.
   bool FindByKey(const std::vector<Value>& values);
 
+  // Walk the posted records; a pending record stays pending (PostRecord, FindByKey,
+  // CloseTable or CreateEmpty settle it) but is no longer the current record.
   void MoveFirst();
   void MoveNext();
   bool AtEnd() const;
