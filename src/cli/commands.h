@@ -14,3 +14,4 @@ int RunRoute(int argc, char** argv);
 int RunStopTimetable(int argc, char** argv);
 int RunGtfsExport(int argc, char** argv);
 int RunCheck(int argc, char** argv);
+int RunGtfsImport(int argc, char** argv);

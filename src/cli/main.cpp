@@ -46,6 +46,9 @@ Commands:
   check PROJECT.tvp [--json]
                  list every problem of the project (files, master data,
                  timetables, distances) in one pass, one line each
+  gtfs-import FEED.zip FOLDER [--week YYYY-MM-DD] [--routes ID,ID...]
+                 make a new project in FOLDER from a GTFS feed, with a report
+                 of what the feed held that the project does not take
   --help, -h     show this text
   --version      show the program version
 
@@ -82,6 +85,7 @@ int main(int argc, char** argv) {
   if (command == "stop-timetable") return RunStopTimetable(argc - 2, argv + 2);
   if (command == "gtfs-export") return RunGtfsExport(argc - 2, argv + 2);
   if (command == "check") return RunCheck(argc - 2, argv + 2);
+  if (command == "gtfs-import") return RunGtfsImport(argc - 2, argv + 2);
   std::cerr << "trivo: unknown command '" << OneLine(command) << "' (see 'trivo --help')\n";
   return kExitUsage;
 }

@@ -30,6 +30,7 @@
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
 #include "tfm_gtfs_export.h"
+#include "tfm_gtfs_import.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
@@ -142,6 +143,9 @@ void TfmMain::BuildMenu() {
       NewMenuItem(ExtrasMenu, "GtfsExportItem", QStringLiteral("GTFS exportieren..."),
                   QStringLiteral("Die Fahrpläne als GTFS-Feed für Fahrplanauskünfte schreiben"),
                   [this] { ShowGtfsExport(); });
+  GtfsImportItem = NewMenuItem(ExtrasMenu, "GtfsImportItem", QStringLiteral("GTFS importieren..."),
+                               QStringLiteral("Ein neues Projekt aus einem GTFS-Feed anlegen"),
+                               [this] { ShowGtfsImport(); });
   CheckItem = NewMenuItem(ExtrasMenu, "CheckItem", QStringLiteral("Projekt prüfen..."),
                           QStringLiteral("Alle Probleme des Projekts auf einmal auflisten"),
                           [this] { ShowCheck(); });
@@ -466,6 +470,13 @@ void TfmMain::ShowStopTimetables() {
 void TfmMain::ShowGtfsExport() {
   if (fmGtfsExport == nullptr) fmGtfsExport = new TfmGtfsExport(ctx_, windows_.ui, this);
   fmGtfsExport->ShowForProject();
+}
+
+void TfmMain::ShowGtfsImport() {
+  TfmGtfsImport& window = windows_.GtfsImport();
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 void TfmMain::ShowEditProject() {

@@ -54,6 +54,8 @@ class TfmMain : public QMainWindow {
   void ShowStopTimetables();
   // "GTFS exportieren...": the export window over the loaded project.
   void ShowGtfsExport();
+  // "GTFS importieren...": shows the import window.
+  void ShowGtfsImport();
   void ShowEditProject();
   void ShowEditTimeTable();
   // "Fahrplanauskunft...": the passenger search window, shown without waiting.
@@ -94,6 +96,7 @@ class TfmMain : public QMainWindow {
   // The export window, created when first shown.
   TfmGtfsExport* fmGtfsExport = nullptr;
   QAction* CheckItem;
+  QAction* GtfsImportItem;
   QAction* FileNewItem;
   QAction* FileSaveItem;
   QAction* FileSaveAsItem;

@@ -4,12 +4,13 @@
 #include "tfm_check.h"
 #include "tfm_edit_project.h"
 #include "tfm_edit_time_table.h"
+#include "tfm_gtfs_import.h"
 #include "tfm_main.h"
 #include "tfm_make.h"
 #include "tfm_preview.h"
 #include "tfm_query.h"
-#include "tfm_stop_timetables.h"
 #include "tfm_route.h"
+#include "tfm_stop_timetables.h"
 #include "tfm_web_copy.h"
 
 namespace trivo::gui {
@@ -62,6 +63,15 @@ TfmCheck& TrivoWindows::Check() {
     };
   }
   return *fmCheck_;
+}
+
+TfmGtfsImport& TrivoWindows::GtfsImport() {
+  if (fmGtfsImport_ == nullptr) {
+    fmGtfsImport_ = new TfmGtfsImport(
+        ctx, ui, [this](const QString& projectFile) { fmMain->OpenProjectFile(projectFile); },
+        fmMain.get());
+  }
+  return *fmGtfsImport_;
 }
 
 TrivoWindows::~TrivoWindows() {

@@ -19,6 +19,7 @@ class TfmRoute;
 class TfmPreview;
 class TfmStopTimetables;
 class TfmCheck;
+class TfmGtfsImport;
 
 // The running program: its state (the Context with PrjParams and the data module dm1)
 // and its windows, created in the start-up order: fmMain, fmEditProject, DlgFirstSave,
@@ -55,11 +56,15 @@ class TrivoWindows {
   TfmStopTimetables& StopTimetables();
   // The project check "Projekt prüfen", created when it is first needed.
   TfmCheck& Check();
+  // The GTFS import window, created when it is first needed; it opens the project it
+  // made in the main window.
+  TfmGtfsImport& GtfsImport();
 
  private:
   TfmPreview* fmPreview_ = nullptr;
   TfmStopTimetables* fmStopTimetables_ = nullptr;
   TfmCheck* fmCheck_ = nullptr;
+  TfmGtfsImport* fmGtfsImport_ = nullptr;
 };
 
 }  // namespace trivo::gui

@@ -94,14 +94,14 @@ TEST(CsvReader, ARunawayRecordFailsBeforeItFillsTheMemory) {
 // Random records written by the writer read back the same, whatever the chunk size.
 TEST(CsvReader, ReadsBackWhatTheWriterWroteInAnyChunks) {
   std::mt19937 random(20);
-  const std::string alphabet = "ab ,\"\r\n\xC3\xA4;";
+  const std::string alphabet = "ab ,\"\r\n\xC3\xA4;\xEF\xBB\xBF";
   for (int round = 0; round < 200; ++round) {
     std::vector<Fields> expected;
     std::string text;
     CsvWriter writer(text);
     const int records = 1 + static_cast<int>(random() % 5);
     for (int r = 0; r < records; ++r) {
-      Fields fields(2 + random() % 4);
+      Fields fields(1 + random() % 4);
       for (std::string& field : fields) {
         const std::size_t length = random() % 6;
         for (std::size_t i = 0; i < length; ++i) field += alphabet[random() % alphabet.size()];
@@ -118,7 +118,18 @@ TEST(CsvWriter, QuotesOnlyFieldsThatNeedItAndEndsRecordsWithCrLf) {
   std::string text;
   CsvWriter writer(text);
   writer.Write({"plain", "a,b", "say \"hi\"", "x\ny", "", "M\xC3\xBCnchen"});
-  EXPECT_EQ(text, "plain,\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",,M\xC3\xBCnchen\r\n");
+  writer.Write({""});
+  EXPECT_EQ(text, "plain,\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",,M\xC3\xBCnchen\r\n\"\"\r\n");
+}
+
+TEST(CsvWriter, AFirstFieldBeginningWithAByteOrderMarkKeepsIt) {
+  std::string text;
+  CsvWriter writer(text);
+  writer.Write({"\xEF\xBB\xBFx", "y"});
+  writer.Write({"\xEF\xBB\xBFz"});
+  EXPECT_EQ(text, "\"\xEF\xBB\xBFx\",y\r\n\xEF\xBB\xBFz\r\n");
+  EXPECT_EQ(FieldsOf(ReadAll(text)),
+            (std::vector<Fields>{{"\xEF\xBB\xBFx", "y"}, {"\xEF\xBB\xBFz"}}));
 }
 
 CsvTable Table(StringSource& source) {

@@ -61,6 +61,13 @@ TEST(Zip, WritesAndReadsEntriesByTheirExactName) {
   EXPECT_EQ(ReadError(path, "trips.txt"), "ZIP-Archiv feed.zip: Eintrag trips.txt fehlt");
 }
 
+TEST(Zip, AnArchiveWithoutEntriesIsWrittenAndRead) {
+  TempDir dir;
+  const auto path = dir.Write("empty.zip", ZipWriter().Bytes());
+  ZipReader reader(path, "empty.zip");
+  EXPECT_FALSE(reader.Has("stops.txt"));
+}
+
 TEST(Zip, AnEntryNamingAPathOutsideIsNeverFollowed) {
   TempDir dir;
   const auto path =

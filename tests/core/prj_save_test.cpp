@@ -118,6 +118,22 @@ TEST_F(WriteProjectFileTest, KeepsTheSectionsOfOtherFeaturesAsTheyAre) {
   EXPECT_NE(text.find("daygroupnames=Sa\r\n"), std::string::npos) << text;
 }
 
+TEST_F(WriteProjectFileTest, SavedUnderAnotherNameItKeepsTheSectionsOfOtherFeatures) {
+  const auto loaded = temp_.Write("alt.tvp",
+                                  "[daygroups]\r\ndaygroupnames=Sa\r\n[gtfs]\r\nagency_name="
+                                  "Stadtwerke\r\nroute_type_T1=0\r\n[routing]\r\nx=1\r\n");
+  temp_.Write("project.tvp", "[routing]\r\nx=2\r\n");
+  ctx_.ProjectFileName = loaded.string();
+
+  WriteProjectFile(ctx_, ProjectPath());
+
+  const std::string text = WrittenFile();
+  EXPECT_NE(text.find("[gtfs]\r\nagency_name=Stadtwerke\r\nroute_type_T1=0\r\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("[routing]\r\nx=2\r\n"), std::string::npos) << "its own sections stay";
+  EXPECT_EQ(text.find("x=1"), std::string::npos) << text;
+}
+
 TEST_F(WriteProjectFileTest, AGroupWithoutDaysIsWrittenEmptyAndDroppedOnReading) {
   ctx_.PrjParams.DayGroups = {Group("Mo", "Montag", "1000000"), Group("Nie", "Nie", "0000000")};
 

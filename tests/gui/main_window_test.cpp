@@ -110,8 +110,8 @@ class MainWindowTest : public QObject {
              QStringLiteral("Daten aufbereiten..."), QStringLiteral("Verbindungs-Abfrage..."),
              QStringLiteral("Fahrplanauskunft..."), QStringLiteral("HTML-Import..."),
              QStringLiteral("Vorschau..."), QStringLiteral("Aushangfahrpläne..."),
-             QStringLiteral("GTFS exportieren..."), QStringLiteral("Projekt prüfen..."),
-             QStringLiteral("-"),
+             QStringLiteral("GTFS exportieren..."), QStringLiteral("GTFS importieren..."),
+             QStringLiteral("Projekt prüfen..."), QStringLiteral("-"),
              QStringLiteral("Neues Projekt..."), QStringLiteral("Projekt speichern"),
              QStringLiteral("Projekt speichern unter...")}));
   }

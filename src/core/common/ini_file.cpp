@@ -169,8 +169,16 @@ IniFile::IniFile(std::filesystem::path path, JobFiles* job)
   impl_->Parse();
 }
 
+IniFile IniFile::InMemory(std::string bytes) {
+  IniFile file{std::filesystem::path()};
+  file.inMemory_ = true;
+  file.impl_->bytes = std::move(bytes);
+  file.impl_->Parse();
+  return file;
+}
+
 void IniFile::Store(std::string updated) {
-  WriteFileAtomically(path_, updated, {}, {job_, false, true});
+  if (!inMemory_) WriteFileAtomically(path_, updated, {}, {job_, false, true});
   impl_->bytes = std::move(updated);
   impl_->Parse();
 }

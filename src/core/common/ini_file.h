@@ -31,6 +31,9 @@ class IniFile {
   static constexpr std::size_t kTimetableRowLimit = 4095;  // timetable rows
 
   explicit IniFile(std::filesystem::path path, JobFiles* job = nullptr);
+  // A profile file in memory only, starting from the bytes: writes change Bytes() and
+  // nothing on disk, for a caller that writes the whole file once.
+  static IniFile InMemory(std::string bytes = {});
   ~IniFile();
   IniFile(IniFile&&) noexcept;
   IniFile& operator=(IniFile&&) noexcept;
@@ -77,6 +80,7 @@ class IniFile {
 
   std::filesystem::path path_;
   JobFiles* job_ = nullptr;
+  bool inMemory_ = false;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -38,4 +38,12 @@ std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view
   return rows;
 }
 
+std::string TimetableRowValue(std::string row) {
+  if (row.size() < 2 || (row.front() != '"' && row.front() != '\'') || row.back() != row.front()) {
+    return row;
+  }
+  const char quote = row.front();
+  return quote + row + quote;
+}
+
 }  // namespace trivo

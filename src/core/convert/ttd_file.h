@@ -28,4 +28,9 @@ std::vector<std::string> ReadTimetableRows(const IniFile& file, std::string_view
 void ForEachTimetableRow(const IniFile& file, std::string_view section,
                          const std::function<void(std::string_view row)>& visit);
 
+// A row as the value of its key: a profile-file value is read without one pair of quotes
+// that encloses it whole, so a row that begins and ends with the same quote is written
+// inside one more pair of it and reads back as it was.
+std::string TimetableRowValue(std::string row);
+
 }  // namespace trivo

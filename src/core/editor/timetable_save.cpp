@@ -44,17 +44,6 @@ std::string RowField(const std::string& text) {
   return Trim(field);
 }
 
-// A profile-file value is read without one pair of quotes that encloses it whole, so a
-// row that begins and ends with the same quote is written inside one more pair of it:
-// the row reads back as it was.
-std::string KeepEnclosingQuotes(std::string row) {
-  if (row.size() < 2 || (row.front() != '"' && row.front() != '\'') || row.back() != row.front()) {
-    return row;
-  }
-  const char quote = row.front();
-  return quote + row + quote;
-}
-
 // Whether a file name is one that saving writes: distances.csv or line_<line>.ttd.
 bool IsSavedDocument(std::string_view name) {
   return name == "distances.csv" ||
@@ -200,7 +189,7 @@ void EditTimeTable::WriteTimetableFiles(const std::filesystem::path& timetableFi
       if (!field.empty()) cut = row.size();
     }
     if (cut > 0) row.resize(cut);
-    rows.emplace_back(std::to_string(r - 1), KeepEnclosingQuotes(std::move(row)));
+    rows.emplace_back(std::to_string(r - 1), TimetableRowValue(std::move(row)));
     stations.push_back(Station(r));
   }
 

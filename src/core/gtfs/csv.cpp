@@ -156,49 +156,59 @@ std::string_view FieldOf(const CsvRecord& record, std::optional<std::size_t> col
   return record.fields[*column];
 }
 
-void CsvWriter::Field(std::string_view field) {
-  if (!NeedsQuotes(field)) {
-    out_ += field;
+namespace {
+
+// A field as RFC 4180 writes it: in double quotes, its double quotes doubled, when it
+// holds a comma, a double quote, CR or LF, or when quoted says so.
+void AppendField(std::string& out, std::string_view field, bool quoted) {
+  if (!quoted && !NeedsQuotes(field)) {
+    out += field;
     return;
   }
-  out_ += '"';
+  out += '"';
   for (const char c : field) {
-    if (c == '"') out_ += '"';
-    out_ += c;
+    if (c == '"') out += '"';
+    out += c;
   }
-  out_ += '"';
+  out += '"';
+}
+
+}  // namespace
+
+void CsvWriter::Field(std::string_view field) {
+  // At the very start, a field beginning with a byte order mark would lose it to the reader.
+  AppendField(out_, field, out_.empty() && field.starts_with("\xEF\xBB\xBF"));
+}
+
+template <typename Fields>
+void CsvWriter::WriteFields(const Fields& fields) {
+  // A record of one empty field would be an empty line, which readers skip.
+  if (fields.size() == 1 && std::string_view(fields[0]).empty()) {
+    out_ += "\"\"";
+  } else {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) out_ += ',';
+      Field(fields[i]);
+    }
+  }
+  End();
 }
 
 void CsvWriter::Write(const std::vector<std::string_view>& fields) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out_ += ',';
-    Field(fields[i]);
-  }
-  End();
+  WriteFields(fields);
 }
 
 void CsvWriter::Write(const std::vector<std::string>& fields) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out_ += ',';
-    Field(fields[i]);
-  }
-  End();
+  WriteFields(fields);
 }
 
 void CsvWriter::Write(std::initializer_list<std::string_view> fields) {
-  bool first = true;
-  for (const std::string_view field : fields) {
-    if (!first) out_ += ',';
-    first = false;
-    Field(field);
-  }
-  End();
+  WriteFields(std::vector<std::string_view>(fields));
 }
 
 std::string CsvField(std::string_view field) {
   std::string text;
-  CsvWriter(text).Write({field});
-  text.resize(text.size() - 2);
+  AppendField(text, field, false);
   return text;
 }
 

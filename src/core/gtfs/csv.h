@@ -109,8 +109,10 @@ std::string CsvField(std::string_view field);
 
 // Writes RFC 4180 records into a text: fields joined by ",", a field holding a comma, a
 // double quote, CR or LF in double quotes with its double quotes doubled, every record
-// ended by CR LF (the line end RFC 4180 names; every GTFS consumer reads it). The fields
-// are written as given: UTF-8 for GTFS files.
+// ended by CR LF (the line end RFC 4180 names; every GTFS consumer reads it), a record of
+// one empty field as "" (an empty line would be no record), a first field that begins with
+// a UTF-8 byte order mark in quotes (the reader skips one at the start). The fields are written as
+// given: UTF-8 for GTFS files.
 class CsvWriter {
  public:
   explicit CsvWriter(std::string& out) : out_(out) {}
@@ -119,6 +121,8 @@ class CsvWriter {
   void Write(std::initializer_list<std::string_view> fields);
 
  private:
+  template <typename Fields>
+  void WriteFields(const Fields& fields);
   void Field(std::string_view field);
   void End() { out_ += "\r\n"; }
   std::string& out_;

@@ -49,6 +49,40 @@ Cp1252Text Utf8ToCp1252(std::string_view utf8) {
   return result;
 }
 
+bool IsUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  for (std::int32_t i = 0; i < length;) {
+    if (bytes[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    UChar32 character = 0;
+    U8_NEXT(bytes, i, length, character);
+    if (character < 0) return false;
+  }
+  return true;
+}
+
+std::string RepairedUtf8(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  for (std::int32_t i = 0; i < length;) {
+    const std::int32_t start = i;
+    UChar32 character = 0;
+    U8_NEXT(bytes, i, length, character);
+    if (character < 0) {
+      result.push_back('?');
+    } else {
+      result.append(
+          text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+    }
+  }
+  return result;
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string result;
   result.reserve(text.size() + text.size() / 8);

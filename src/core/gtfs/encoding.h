@@ -19,6 +19,11 @@ struct Cp1252Text {
 // ("ő" -> "o"), else '?'; either counts as replaced. A byte order mark is dropped.
 Cp1252Text Utf8ToCp1252(std::string_view utf8);
 
+// Whether the text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+// The text with every byte sequence that is no UTF-8 replaced by '?'.
+std::string RepairedUtf8(std::string_view text);
+
 // Windows-1252 to UTF-8; every byte has its character.
 std::string Cp1252ToUtf8(std::string_view text);
 

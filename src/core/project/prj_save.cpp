@@ -3,6 +3,8 @@
 #include <string>
 
 #include "common/ini_file.h"
+#include "common/strings.h"
+#include "common/text_file.h"
 #include "project/day_group_table.h"
 #include "ptf/ptf_writer.h"
 
@@ -61,15 +63,46 @@ void WriteMaxDriveMinutes(const TPrjParams& params, IniFile& ini) {
   }
 }
 
+// The sections of the project file that belong to no key written here ([gtfs] and any
+// other feature's), copied from the loaded project into a file saved under another name
+// that lacks them, so that "save as" does not lose them.
+void CarrySections(const Context& ctx, const std::filesystem::path& path, IniFile& ini) {
+  if (ctx.ProjectFileName.empty()) return;
+  std::error_code error;
+  if (std::filesystem::equivalent(ctx.ProjectFileName, path, error) ||
+      !FileExists(ctx.ProjectFileName)) {
+    return;
+  }
+  const IniFile loaded(ctx.ProjectFileName);
+  for (const std::string& section : loaded.ReadSections()) {
+    bool own = false;
+    for (const std::string_view name :
+         {"application", "general", "daygroups", "timetable", "options"}) {
+      own = own || SameText(section, name);
+    }
+    if (own || ini.SectionExists(section)) continue;
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (const std::string& key : loaded.ReadSection(section)) {
+      keys.emplace_back(key, loaded.ReadString(section, key, "", std::string::npos));
+    }
+    ini.ReplaceSection(section, keys);
+  }
+}
+
 }  // namespace
+
+void WriteProjectSettings(const AppInfo& app, const TPrjParams& params, IniFile& ini) {
+  WriteApplication(app, ini);
+  ini.WriteString("general", "lastsave", CurrentLastSave());
+  WriteDayGroups(params, ini);
+  WriteMaxDriveMinutes(params, ini);
+}
 
 void WriteProjectFile(Context& ctx, const std::filesystem::path& path) {
   IniFile ini(path, &ctx.files);
-  WriteApplication(ctx.app, ini);
-  ini.WriteString("general", "lastsave", CurrentLastSave());
-  WriteDayGroups(ctx.PrjParams, ini);
+  WriteProjectSettings(ctx.app, ctx.PrjParams, ini);
   WriteDayGroupsPtf(ctx);
-  WriteMaxDriveMinutes(ctx.PrjParams, ini);
+  CarrySections(ctx, path, ini);
 }
 
 }  // namespace trivo
