@@ -300,10 +300,28 @@ class TimetableRun {
     if (!matches) Message(kStationsDiffer);
     if (column >= grid_.ColCount()) return;
 
-    // The cells after the station; an empty text after a final comma is no cell.
+    // The cells after the station, split at every comma; an empty text after a final
+    // comma is no cell. Cells in the editor's own forms are read where they stand (the
+    // classification's fast path); any other cell is cut at its comma and classified.
     rowCells_.clear();
-    ForEachTripCell(row,
-                    [this](int, std::string_view cell) { rowCells_.push_back(ConvertCell(cell)); });
+    const std::size_t comma = row.find(',');
+    const std::string_view trips =
+        comma == std::string_view::npos ? std::string_view{} : row.substr(comma + 1);
+    const std::size_t size = trips.size();
+    for (std::size_t begin = 0; begin < size;) {
+      const PlainCell plain = ReadPlainCell(trips.substr(begin));
+      if (plain.state == TCellState::csTime) {
+        rowCells_.push_back(plain.value);
+      } else if (plain.state == TCellState::csInterval) {
+        rowCells_.push_back(-IntervalId(plain.value));
+      } else {
+        const std::size_t end = std::min(trips.find(',', begin), size);
+        rowCells_.push_back(ConvertCell(trips.substr(begin, end - begin)));
+        begin = end + 1;
+        continue;
+      }
+      begin += plain.length + 1;
+    }
     std::int32_t* cells = grid_.AddColumnCells(static_cast<int>(rowCells_.size()));
     std::copy(rowCells_.begin(), rowCells_.end(), cells);
   }
