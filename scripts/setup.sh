@@ -7,6 +7,7 @@ packages=(
   g++            # compiler, with libasan/libubsan for the sanitizer build
   cmake
   ninja-build
+  ccache         # compiler cache for repeated builds of scripts/test.sh
   libgtest-dev   # GoogleTest for the core tests
   libicu-dev     # collation and code-page conversion in the core
   libzip-dev     # reading and writing GTFS feeds (ZIP archives)

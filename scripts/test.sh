@@ -10,6 +10,13 @@ cd "$root"
 bash scripts/setup.sh
 
 jobs=${TRIVO_JOBS:-$(nproc)}
+# Compiler cache: a second run of the same sources (another clone on the same machine
+# included, as paths are taken relative to the checkout) compiles only what changed.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 # No test may hang the run.
 test_timeout=300
 
@@ -17,7 +24,7 @@ step() { echo; echo "==> $*"; }
 
 step "Build with all warnings as errors (build-test)"
 # No optimisation and no debug information: the quickest build on a 2-core CI machine.
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE= \
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE= "${launcher[@]}" \
   -DTRIVO_WERROR=ON -DTRIVO_BUILD_GUI=ON -DTRIVO_SANITIZE=OFF
 cmake --build build-test -j "$jobs"
 
@@ -29,7 +36,7 @@ step "Build with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)"
 # Everything the test suite runs; of the benchmarks only convert_bench, whose project
 # generator the kill test of the command line uses. Debug information only as line
 # tables (-g1): the reports name files and lines, and the build stays quicker.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-g1 \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-g1 "${launcher[@]}" \
   -DTRIVO_WERROR=ON -DTRIVO_BUILD_GUI=ON -DTRIVO_SANITIZE=ON -DTRIVO_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs" --target all convert_bench
 

@@ -40,6 +40,7 @@ void CliUserInterface::ReportError(const std::string& text) {
 }
 
 void CliUserInterface::PrintLine(std::string_view text) {
+  if (keepTranscript_) transcript_.append(OneLine(text)).push_back('\n');
   std::size_t begin = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
@@ -57,6 +58,7 @@ void CliUserInterface::Flush() {
 }
 
 void CliUserInterface::WriteLine(std::string_view prefix, std::string_view text) {
+  if (keepTranscript_) transcript_.append(prefix);
   out_.write(prefix.data(), static_cast<std::streamsize>(prefix.size()));
   PrintLine(text);
   out_.flush();

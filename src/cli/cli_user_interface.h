@@ -45,10 +45,16 @@ class CliUserInterface : public UserInterface {
   void PrintLine(std::string_view text);
   void Flush();
 
+  // From now on, every line written is also kept, as written, in transcript.
+  void StartTranscript() { keepTranscript_ = true; }
+  const std::string& Transcript() const { return transcript_; }
+
  private:
   void WriteLine(std::string_view prefix, std::string_view text);
 
   std::ostream& out_;
+  bool keepTranscript_ = false;
+  std::string transcript_;
 };
 
 }  // namespace trivo::cli

@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -5,6 +7,7 @@
 
 #include "commands.h"
 #include "convert/conversion_buttons.h"
+#include "convert/conversion_record.h"
 #include "convert/conversion_scope.h"
 #include "exit_status.h"
 #include "project_command.h"
@@ -49,6 +52,11 @@ error saying that a conversion is running there. Temporary files that a killed
 conversion left behind are removed. A file that would replace an input of the run
 (for example a project file named lines.ptf) is not written; a message says so.
 
+A PTF file that would get the bytes it holds is left alone (its time stays). A run that
+ended well is recorded in .trivo-conversion in the folder; a conversion of the same steps
+over a folder in which no file changed since (none edited, touched, added or removed)
+reports what that run reported and reads and writes nothing.
+
 Exit status:
   0  every step ran to its end and every file it should write was written
   1  a step ended with an error ([Fehler]), or a file was not written ("Fehler beim
@@ -83,8 +91,25 @@ int RunConvert(int argc, char** argv) {
   // All steps run under one lock of the project folder.
   std::optional<trivo::ConversionScope> scope;
   if (!session.RunReportingErrors([&] { scope.emplace(session.ctx); })) return kExitFailed;
+  // A folder that stands as after the last conversion of the same steps gets that
+  // conversion's report; nothing is read again or written.
+  std::string what = "trivo " TRIVO_VERSION " convert";
+  for (const int step : steps) what += " " + std::to_string(step);
+  const std::filesystem::path folder(session.ctx.ProjectDir);
+  const bool recordable = session.ctx.WorkingDir == session.ctx.ProjectDir;
+  if (recordable) {
+    if (const std::optional<std::string> report = trivo::RecordedReport(folder, what)) {
+      std::cout << *report << std::flush;
+      return kExitOk;
+    }
+  }
+  session.ui.StartTranscript();
   for (const int step : steps) {
     session.RunReportingErrors([&] { trivo::PressConversionButton(session.ctx, step); });
   }
-  return session.ExitStatus();
+  const int status = session.ExitStatus();
+  if (recordable && status == kExitOk) {
+    trivo::RecordConversion(folder, what, session.ui.Transcript());
+  }
+  return status;
 }

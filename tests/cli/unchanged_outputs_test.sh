@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A conversion run again leaves every PTF file that would get the same bytes alone (same
-# inode, same modification time) and reports exactly what the first run reported; a
+# inode, same modification time) and reports exactly what the first run reported (from the
+# folder's record when nothing in the folder changed); a
 # changed cell rewrites only its timetable table, a missing output is made again, and an
 # output that cannot be written is still reported.
 # Usage: unchanged_outputs_test.sh TRIVO SAMPLE-DIR SCRATCH-DIR
@@ -54,6 +55,18 @@ changed=$(changed_since "$first")
   fail "expected one timetable table of direction 1 rewritten, got: $changed"
 grep -q ',298,' "$dir/$changed" || fail "$changed does not hold the changed time"
 no_temporaries
+
+# The second run of an unchanged folder was answered from the folder's record; an input
+# changed behind its back (same size, its old modification time put back) is converted
+# all the same.
+[[ -s "$dir/.trivo-conversion" ]] || fail "no conversion record was kept"
+touch -r "$dir/line_T1.ttd" "$dir/stamp"
+sed -i '0,/04:58,05:17/s//04:59,05:17/' "$dir/line_T1.ttd"
+touch -r "$dir/stamp" "$dir/line_T1.ttd"
+rm "$dir/stamp"
+convert
+[[ "$output" == "$first_output" ]] || fail "a changed cell behind the record changed the report"
+grep -q ',299,' "$dir/$changed" || fail "$changed does not hold the time changed behind the record"
 
 # A missing output is made again; the others stay.
 second=$(identities)

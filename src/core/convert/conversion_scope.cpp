@@ -1,5 +1,7 @@
 #include "convert/conversion_scope.h"
 
+#include "convert/conversion_record.h"
+
 #include <algorithm>
 #include <array>
 
@@ -36,6 +38,7 @@ bool IsConversionOutput(std::string_view name) {
       "daygroups.ptf",        "stations.ptf",       "lines.ptf",    "line_stations.ptf",
       "line_connections.ptf", "tt_connections.ptf", "intervals.ptf"};
   if (std::find(kFixed.begin(), kFixed.end(), name) != kFixed.end()) return true;
+  if (name == kConversionRecordFile) return true;
   constexpr std::string_view kExtension = ".ptf";
   if (!name.ends_with(kExtension)) return false;
   name.remove_suffix(kExtension.size());
