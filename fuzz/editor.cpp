@@ -140,10 +140,11 @@ class EditorRun {
     ed_.sbPasteClick(work, GridRect{0, 0, width - 1, height - 1});
   }
 
-  // A move through the check of the cell being left.
+  // A move through the check of the cell being left; a move to the current cell is no
+  // move and checks nothing.
   void Leave(CellPos target) {
     const CellPos left = ed_.Current();
-    const bool checked = !ed_.CopyMode() && !ed_.SkipNextCheck();
+    const bool checked = !ed_.CopyMode() && !ed_.SkipNextCheck() && !(target == left);
     if (ed_.sgTimeTableSelectCell(target) && checked) {
       const TCellState state = ed_.GetCellState(left.col, left.row);
       FUZZ_CHECK(state == TCellState::csTime || state == TCellState::csInterval ||

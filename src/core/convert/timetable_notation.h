@@ -63,7 +63,8 @@ inline PlainCell ReadPlainCell(std::string_view text) {
     const unsigned hours = colon == 2 ? digit(0) * 10 + digit(1) : digit(0);
     const unsigned tens = digit(colon + 1);
     const unsigned ones = digit(colon + 2);
-    if ((digit(0) > 9) | (digit(colon - 1) > 9) | (tens > 5) | (ones > 9) | (hours > 23)) return {};
+    if ((digit(0) > 9) || (digit(colon - 1) > 9) || (tens > 5) || (ones > 9) || (hours > 23))
+      return {};
     return {TCellState::csTime, static_cast<std::int32_t>(hours * 60 + tens * 10 + ones),
             colon + 3};
   }
