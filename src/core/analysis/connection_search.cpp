@@ -109,7 +109,8 @@ void ConnectionSearch::Expand(Side side) {
   const std::int32_t estimateSoFar = candidates.front().estimate;
   const TreeNode* reachedBy = station->Parent();
 
-  std::vector<std::string> lines = SplitAtCommas(network_.TransferStationLines.Value(station->Text()));
+  std::vector<std::string> lines =
+      SplitAtCommas(network_.TransferStationLines.Value(station->Text()));
   if (lines.empty()) lines.emplace_back(network_.StationLinesList.Value(station->Text()));
   std::vector<TreeNode*> newLines;
   for (std::string& line : lines) {
@@ -121,17 +122,22 @@ void ConnectionSearch::Expand(Side side) {
 
   const std::string& farEnd = side == kStart ? destination_ : start_;
   for (TreeNode* lineNode : newLines) {
-    for (const std::string& nextStation : SplitAtCommas(network_.LineTransferStations.Value(lineNode->Text()))) {
+    for (const std::string& nextStation :
+         SplitAtCommas(network_.LineTransferStations.Value(lineNode->Text()))) {
       Step();
       const bool reachedEnd = reachedBy != nullptr && nextStation == farEnd;
       if (!reachedEnd) MeetAt(side, station, estimateSoFar, lineNode, nextStation);
-      if (StationOnPath(nextStation, station) || nextStation == start_ || nextStation == destination_) continue;
+      if (StationOnPath(nextStation, station) || nextStation == start_ ||
+          nextStation == destination_)
+        continue;
       const std::string& stationName = station->Text();
-      const std::int32_t estimate = side == kStart
-                                        ? estimateSoFar - network_.Distance(stationName, destination_) + network_.Distance(stationName, nextStation) +
-                                              network_.Distance(nextStation, destination_) + 1
-                                        : estimateSoFar - network_.Distance(start_, stationName) + network_.Distance(nextStation, stationName) +
-                                              network_.Distance(start_, nextStation) + 2;
+      const std::int32_t estimate =
+          side == kStart ? estimateSoFar - network_.Distance(stationName, destination_) +
+                               network_.Distance(stationName, nextStation) +
+                               network_.Distance(nextStation, destination_) + 1
+                         : estimateSoFar - network_.Distance(start_, stationName) +
+                               network_.Distance(nextStation, stationName) +
+                               network_.Distance(start_, nextStation) + 2;
       Step();
       candidates.push_back({estimate, lineNode->AddChild(nextStation)});
     }
@@ -141,22 +147,25 @@ void ConnectionSearch::Expand(Side side) {
   ShowCandidates(side);
 }
 
-void ConnectionSearch::MeetAt(Side side, const TreeNode* station, std::int32_t estimateSoFar, TreeNode* lineNode,
-                              const std::string& nextStation) {
+void ConnectionSearch::MeetAt(Side side, const TreeNode* station, std::int32_t estimateSoFar,
+                              TreeNode* lineNode, const std::string& nextStation) {
   // No candidate of the other side can be taken for a station on the own path.
   if (StationOnPath(nextStation, station)) return;
-  const SearchCandidate* found = MeetingCandidate(side == kStart ? kZiel : kStart, nextStation, lineNode);
+  const SearchCandidate* found =
+      MeetingCandidate(side == kStart ? kZiel : kStart, nextStation, lineNode);
   if (found == nullptr) return;
   const SearchCandidate& other = *found;
   if (PathsShareStation(lineNode, other.node)) return;
   const std::string& stationName = station->Text();
   if (side == kStart) {
     found_({lineNode, other.node,
-            estimateSoFar + network_.Distance(stationName, nextStation) + other.estimate - network_.Distance(stationName, destination_) -
+            estimateSoFar + network_.Distance(stationName, nextStation) + other.estimate -
+                network_.Distance(stationName, destination_) -
                 network_.Distance(start_, nextStation) + 1});
   } else {
     found_({other.node, lineNode,
-            other.estimate + estimateSoFar + network_.Distance(nextStation, stationName) - network_.Distance(nextStation, destination_) -
+            other.estimate + estimateSoFar + network_.Distance(nextStation, stationName) -
+                network_.Distance(nextStation, destination_) -
                 network_.Distance(start_, stationName) + 1});
   }
 }

@@ -61,8 +61,8 @@ class ConnectionSearch {
   static constexpr int kMaxLineNodes = 10;
   static constexpr std::size_t kMaxSteps = 2'000'000;
 
-  // Inserts the roots start and destination at the top of the trees and writes the starting candidate
-  // lists to mSearchDistances (which the caller empties first).
+  // Inserts the roots start and destination at the top of the trees and writes the starting
+  // candidate lists to mSearchDistances (which the caller empties first).
   void Start(const std::string& start, const std::string& destination);
   // Expands until the search is over.
   void Run();
