@@ -5,7 +5,7 @@
 
 #include "gtfs/csv.h"
 #include "gtfs/encoding.h"
-#include "gtfs/gtfs_settings.h"
+#include "project/gtfs_settings.h"
 
 namespace trivo::gtfs {
 

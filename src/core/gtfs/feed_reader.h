@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gtfs/gtfs_settings.h"
+#include "project/gtfs_settings.h"
 #include "gtfs/import_report.h"
 #include "gtfs/service_days.h"
 #include "project/prj_params.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gtfs/feed.h"
-#include "gtfs/gtfs_settings.h"
+#include "project/gtfs_settings.h"
 #include "project/context.h"
 
 namespace trivo::gtfs {

@@ -23,7 +23,7 @@
 #include "gtfs/course_merge.h"
 #include "gtfs/encoding.h"
 #include "gtfs/feed_reader.h"
-#include "gtfs/gtfs_settings.h"
+#include "project/gtfs_settings.h"
 #include "gtfs/zip_archive.h"
 #include "project/context.h"
 #include "project/prj_save.h"

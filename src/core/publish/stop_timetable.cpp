@@ -18,6 +18,7 @@
 #include "convert/timetable_run.h"
 #include "convert/timetable_trips.h"
 #include "convert/ttd_file.h"
+#include "project/gtfs_settings.h"
 #include "tables/collation.h"
 
 namespace trivo {
@@ -345,9 +346,10 @@ std::int32_t PrintedHour(std::int32_t serviceHour) {
 
 std::string ServicePeriodText(const Context& ctx) {
   if (ctx.ProjectFileName.empty()) return {};
-  const IniFile project{std::filesystem::path(ctx.ProjectFileName)};
-  const std::string start = DateText(project.ReadString("gtfs", "start_date", ""));
-  const std::string end = DateText(project.ReadString("gtfs", "end_date", ""));
+  const gtfs::GtfsSettings settings =
+      gtfs::ReadGtfsSettings(IniFile(std::filesystem::path(ctx.ProjectFileName)));
+  const std::string start = DateText(settings.startDate);
+  const std::string end = DateText(settings.endDate);
   if (!start.empty() && !end.empty()) return "Gültig vom " + start + " bis " + end;
   if (!start.empty()) return "Gültig ab " + start;
   if (!end.empty()) return "Gültig bis " + end;

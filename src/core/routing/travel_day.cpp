@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "common/comma_list.h"
 #include "common/strings.h"
+#include "project/gtfs_settings.h"
 
 namespace trivo {
 
@@ -52,11 +52,11 @@ std::optional<std::size_t> FindDayGroup(const TPrjParams& params, std::string_vi
 }
 
 std::optional<std::size_t> HolidayGroup(const TPrjParams& params, const RoutingSettings& settings) {
-  if (!settings.holidayDayGroup.empty()) return FindDayGroup(params, settings.holidayDayGroup);
-  for (std::size_t g = 0; g < params.DayGroups.size(); ++g) {
-    if (params.DayGroups[g].Days == Weekdays().set(6)) return g;
-  }
-  return std::nullopt;
+  gtfs::GtfsSettings gtfs;
+  gtfs.holidayDayGroup = settings.holidayDayGroup;
+  const std::string name = gtfs.HolidayDayGroup(params);
+  if (name.empty()) return std::nullopt;
+  return FindDayGroup(params, name);
 }
 
 std::vector<bool> GroupsOfDate(const TPrjParams& params, const RoutingSettings& settings,
@@ -119,10 +119,11 @@ RoutingSettings ReadRoutingSettings(const IniFile& projectFile) {
   RoutingSettings settings;
   const std::int32_t transfer = projectFile.ReadInteger(kRoutingSection, kMinTransferKey, 2);
   if (transfer >= 0 && transfer <= 1440) settings.minTransfer = Minutes(transfer);
-  for (const std::string& item : SplitCommaList(projectFile.ReadString("gtfs", "holidays", ""))) {
+  const gtfs::GtfsSettings gtfs = gtfs::ReadGtfsSettings(projectFile);
+  for (const std::string& item : gtfs.holidays) {
     if (const auto date = ParseCompactDate(item)) settings.holidays.push_back(*date);
   }
-  settings.holidayDayGroup = projectFile.ReadString("gtfs", "holiday_daygroup", "");
+  settings.holidayDayGroup = gtfs.holidayDayGroup;
   return settings;
 }
 

@@ -1,4 +1,4 @@
-#include "gtfs/gtfs_settings.h"
+#include "project/gtfs_settings.h"
 
 #include <cerrno>
 #include <cmath>
