@@ -17,6 +17,7 @@
 #include "convert/timetable_run.h"
 #include "convert/timetable_trips.h"
 #include "convert/ttd_file.h"
+#include "gtfs/service_days.h"
 #include "gtfs/zip_archive.h"
 
 namespace trivo::gtfs {
@@ -35,30 +36,6 @@ bool HasControlCharacter(std::string_view name) {
     const auto byte = static_cast<unsigned char>(c);
     return byte < 0x20 || byte == 0x7F;
   });
-}
-
-// Days since 1 January 1970 of a valid YYYYMMDD date (the civil-calendar count).
-long DaysSinceEpoch(std::string_view date) {
-  const auto number = [&](std::size_t at, std::size_t length) {
-    long value = 0;
-    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (date[i] - '0');
-    return value;
-  };
-  long year = number(0, 4);
-  const long month = number(4, 2);
-  const long day = number(6, 2);
-  year -= month <= 2 ? 1 : 0;
-  const long era = (year >= 0 ? year : year - 399) / 400;
-  const long yearOfEra = year - era * 400;
-  const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-// The weekday of a valid YYYYMMDD date: 0 = Monday ... 6 = Sunday.
-std::size_t WeekdayOf(std::string_view date) {
-  // 1 January 1970 was a Thursday.
-  return static_cast<std::size_t>(((DaysSinceEpoch(date) + 3) % 7 + 7) % 7);
 }
 
 // Fresh IDs "<prefix><n>" above every number an ID of that kind ever had in gtfs_ids.csv.
@@ -528,7 +505,8 @@ class FeedBuilder {
       feed.services.push_back({group.Name, group.Days, settings_.startDate, settings_.endDate});
     }
     for (const std::string& day : holidays_) {
-      const std::size_t weekday = WeekdayOf(day);
+      // Holidays are valid dates (checked above).
+      const auto weekday = static_cast<std::size_t>(WeekdayOf(*ParseGtfsDate(day)));
       for (const FeedService& service : feed.services) {
         const bool isHolidayGroup = service.id == holidayGroup_;
         if (isHolidayGroup && !service.days[weekday]) {
