@@ -6,11 +6,6 @@
 
 namespace trivo::gui {
 
-QString FromCp1252(std::string_view bytes) {
-  const std::u16string text = DecodeCp1252(bytes);
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::optional<std::string> TryToCp1252(const QString& text) {
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(text.size()));

@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "qt_text.h"
+
 // The boundary between the system's Windows-1252 texts and Qt's Unicode strings.
 namespace trivo::gui {
 
-QString FromCp1252(std::string_view bytes);
+using pdf::FromCp1252;
 // Empty when the text holds a character that Windows-1252 cannot hold.
 std::optional<std::string> TryToCp1252(const QString& text);
 // Characters Windows-1252 cannot hold become "?"; only for texts that are shown, never

@@ -246,10 +246,6 @@ double PaintTailLine(QPainter& painter, const StopPoster& poster, const PosterTa
 
 }  // namespace
 
-QString FromCp1252(std::string_view text) {
-  return QString::fromStdU16String(DecodeCp1252(text));
-}
-
 void PaintPosterPage(QPainter& painter, const StopPoster& poster, const PosterLayout& layout,
                      std::size_t pageIndex) {
   if (pageIndex >= layout.pages.size()) return;

@@ -9,13 +9,12 @@
 
 #include "publish/poster_layout.h"
 #include "publish/stop_timetable.h"
+#include "qt_text.h"
 
 class QPainter;
 class QPagedPaintDevice;
 
 namespace trivo::pdf {
-
-QString FromCp1252(std::string_view text);
 
 // Paints one page of a poster. The painter's coordinates are points of the A4 page
 // (595 x 842, origin top left); callers on other devices scale the painter first.
