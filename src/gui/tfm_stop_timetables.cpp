@@ -109,7 +109,7 @@ void TfmStopTimetables::UpdatePreview() {
   image.fill(Qt::white);
   QPainter painter(&image);
   painter.scale(scale, scale);
-  trivo::pdf::PaintPosterPage(painter, *first, trivo::LayOutPoster(*first), 0);
+  trivo::pdf::PosterPainter().PaintPage(painter, *first, trivo::LayOutPoster(*first), 0);
   painter.end();
   lPreview->setPixmap(QPixmap::fromImage(image).scaled(lPreview->size(), Qt::KeepAspectRatio,
                                                        Qt::SmoothTransformation));
@@ -155,9 +155,10 @@ void TfmStopTimetables::PrintClick() {
   }
   const double scale = printer.resolution() / 72.0;
   painter.scale(scale, scale);
+  trivo::pdf::PosterPainter posterPainter;
   bool firstPage = true;
   book_->ForEachPoster(Chosen(lbStations), Chosen(lbLines), [&](const trivo::StopPoster& poster) {
-    trivo::pdf::PaintPoster(painter, printer, poster, firstPage);
+    posterPainter.PaintPoster(painter, printer, poster, firstPage);
   });
   painter.end();
 }

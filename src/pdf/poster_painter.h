@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include "page_text.h"
 #include "publish/poster_layout.h"
 #include "publish/stop_timetable.h"
 #include "qt_text.h"
@@ -16,16 +17,26 @@ class QPagedPaintDevice;
 
 namespace trivo::pdf {
 
-// Paints one page of a poster. The painter's coordinates are points of the A4 page
-// (595 x 842, origin top left); callers on other devices scale the painter first.
-void PaintPosterPage(QPainter& painter, const StopPoster& poster, const PosterLayout& layout,
-                     std::size_t pageIndex);
+// Paints posters, keeping the laid-out texts for all the pages it paints: use one for
+// all the pages of a book.
+class PosterPainter {
+ public:
+  PosterPainter();
 
-// Paints all pages of a poster onto a paged device (a PDF writer, a printer) whose
-// painter is already active; newPage() comes before every page but the device's first.
-// Returns the number of pages.
-std::size_t PaintPoster(QPainter& painter, QPagedPaintDevice& device, const StopPoster& poster,
-                        bool& firstPageOfDevice);
+  // Paints one page of a poster. The painter's coordinates are points of the A4 page
+  // (595 x 842, origin top left); callers on other devices scale the painter first.
+  void PaintPage(QPainter& painter, const StopPoster& poster, const PosterLayout& layout,
+                 std::size_t pageIndex);
+
+  // Paints all pages of a poster onto a paged device (a PDF writer, a printer) whose
+  // painter is already active; newPage() comes before every page but the device's first.
+  // Returns the number of pages.
+  std::size_t PaintPoster(QPainter& painter, QPagedPaintDevice& device, const StopPoster& poster,
+                          bool& firstPageOfDevice);
+
+ private:
+  PageText text_;
+};
 
 // A PDF book of posters, written page by page into a temporary file beside the target
 // and renamed over it by Commit(): a failed or abandoned book leaves no partial PDF and
