@@ -17,10 +17,10 @@
 #include "convert/ttd_file.h"
 #include "gtfs/course_merge.h"
 #include "gtfs/feed_reader.h"
-#include "project/gtfs_settings.h"
 #include "gtfs/service_days.h"
 #include "gtfs_test_feeds.h"
 #include "project/context.h"
+#include "project/gtfs_settings.h"
 #include "project/project_commands.h"
 #include "test_support.h"
 

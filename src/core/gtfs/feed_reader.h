@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "project/gtfs_settings.h"
 #include "gtfs/import_report.h"
 #include "gtfs/service_days.h"
+#include "project/gtfs_settings.h"
 #include "project/prj_params.h"
 
 namespace trivo::gtfs {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gtfs/feed.h"
-#include "project/gtfs_settings.h"
 #include "project/context.h"
+#include "project/gtfs_settings.h"
 
 namespace trivo::gtfs {
 

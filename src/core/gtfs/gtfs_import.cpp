@@ -23,9 +23,9 @@
 #include "gtfs/course_merge.h"
 #include "gtfs/encoding.h"
 #include "gtfs/feed_reader.h"
-#include "project/gtfs_settings.h"
 #include "gtfs/zip_archive.h"
 #include "project/context.h"
+#include "project/gtfs_settings.h"
 #include "project/prj_save.h"
 
 namespace trivo::gtfs {
