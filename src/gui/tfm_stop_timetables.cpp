@@ -94,11 +94,8 @@ std::vector<std::string> TfmStopTimetables::Chosen(QListWidget* list) const {
 void TfmStopTimetables::UpdatePreview() {
   lPreview->clear();
   if (!book_) return;
-  std::optional<trivo::StopPoster> first;
-  book_->ForEachPoster(Chosen(lbStations), Chosen(lbLines),
-                       [&first](const trivo::StopPoster& poster) {
-                         if (!first) first = poster;
-                       });
+  const std::optional<trivo::StopPoster> first =
+      book_->FirstPoster(Chosen(lbStations), Chosen(lbLines));
   if (!first) {
     lPreview->setText(QStringLiteral("Keine Abfahrten"));
     return;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,13 @@ TEST(StopTimetable, PostersComeByStationThenLineThenDirectionWithoutTerminusPost
   // Direction 2 has no timetable at all; Zoo and M<ühle> are only termini.
   EXPECT_EQ(order,
             (std::vector<std::string>{"Anger/7/1", "Bahnhof/7/1", "Rathaus/7/1", "Rathaus/9/1"}));
+
+  // The first poster of a choice is the one the book would hand out first.
+  const StopTimetableBook book(project.ctx, {});
+  const std::optional<StopPoster> first = book.FirstPoster({"Rathaus"}, {});
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(first->station + "/" + first->line, "Rathaus/7");
+  EXPECT_FALSE(book.FirstPoster({"Zoo"}, {}).has_value());
 }
 
 TEST(StopTimetable, ChosenStationsAndLinesMatchLetterCaseOnlyWhereNeededAndUnknownOnesFail) {

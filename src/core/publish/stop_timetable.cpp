@@ -155,8 +155,15 @@ struct StopTimetableBook::Data {
   std::vector<std::pair<std::string, std::int32_t>> order;
 
   void LoadLine(Context& ctx, LineData& line);
-  void MakePoster(const LineData& line, int direction, std::int32_t position,
-                  const std::function<void(const StopPoster&)>& visit) const;
+  // The poster of the station at position of the line's course; none when no trip
+  // leaves there.
+  std::optional<StopPoster> MakePoster(const LineData& line, int direction,
+                                       std::int32_t position) const;
+  // Makes the posters of the chosen stations and lines (empty: all) in the book's order
+  // and hands each to visit until it returns false. Returns how many were made.
+  std::size_t VisitPosters(const std::vector<std::string>& chosenStations,
+                           const std::vector<std::string>& chosenLines,
+                           const std::function<bool(const StopPoster&)>& visit) const;
 };
 
 void StopTimetableBook::Data::LoadLine(Context& ctx, LineData& line) {
@@ -222,9 +229,8 @@ void StopTimetableBook::Data::LoadLine(Context& ctx, LineData& line) {
   }
 }
 
-void StopTimetableBook::Data::MakePoster(
-    const LineData& line, int direction, std::int32_t position,
-    const std::function<void(const StopPoster&)>& visit) const {
+std::optional<StopPoster> StopTimetableBook::Data::MakePoster(const LineData& line, int direction,
+                                                              std::int32_t position) const {
   const std::vector<std::string>& course = line.course[direction - 1];
   const std::int32_t last = static_cast<std::int32_t>(course.size()) - 1;
   StopPoster poster;
@@ -283,7 +289,7 @@ void StopTimetableBook::Data::MakePoster(
   const bool any =
       std::any_of(poster.columns.begin(), poster.columns.end(),
                   [](const PosterColumn& column) { return !column.departures.empty(); });
-  if (!any) return;
+  if (!any) return std::nullopt;
   // The letters go in the order the poster shows them: hour by hour, column by column.
   if (poster.footnotes.size() > 1) {
     std::vector<int> rank(poster.footnotes.size(), -1);
@@ -319,7 +325,7 @@ void StopTimetableBook::Data::MakePoster(
         });
     poster.following.push_back({course[static_cast<std::size_t>(later)], most->first});
   }
-  visit(poster);
+  return poster;
 }
 
 std::vector<std::int32_t> StopPoster::Hours() const {
@@ -452,12 +458,33 @@ std::size_t StopTimetableBook::ForEachPoster(
 std::size_t StopTimetableBook::ForEachPoster(
     const std::vector<std::string>& stations, const std::vector<std::string>& lines,
     const std::function<void(const StopPoster&)>& visit) const {
-  const Data& data = *data_;
+  return data_->VisitPosters(stations, lines, [&visit](const StopPoster& poster) {
+    visit(poster);
+    return true;
+  });
+}
+
+std::optional<StopPoster> StopTimetableBook::FirstPoster(
+    const std::vector<std::string>& stations, const std::vector<std::string>& lines) const {
+  std::optional<StopPoster> first;
+  data_->VisitPosters(stations, lines, [&first](const StopPoster& poster) {
+    first = poster;
+    return false;
+  });
+  return first;
+}
+
+std::size_t StopTimetableBook::Data::VisitPosters(
+    const std::vector<std::string>& chosenStations, const std::vector<std::string>& chosenLines,
+    const std::function<bool(const StopPoster&)>& visit) const {
   // Where each station lies on each line's course, made once for the whole book.
   std::unordered_map<std::string, std::vector<std::array<std::int32_t, 3>>> stops;
-  for (std::size_t l = 0; l < data.lines.size(); ++l) {
-    const LineData& line = data.lines[l];
-    if (!lines.empty() && std::find(lines.begin(), lines.end(), line.name) == lines.end()) continue;
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    const LineData& line = lines[l];
+    if (!chosenLines.empty() &&
+        std::find(chosenLines.begin(), chosenLines.end(), line.name) == chosenLines.end()) {
+      continue;
+    }
     for (int direction = 1; direction <= 2; ++direction) {
       const std::vector<std::string>& course = line.course[direction - 1];
       for (std::size_t p = 0; p + 1 < course.size(); ++p) {
@@ -467,19 +494,19 @@ std::size_t StopTimetableBook::ForEachPoster(
     }
   }
   std::size_t count = 0;
-  const auto counting = [&count, &visit](const StopPoster& poster) {
-    ++count;
-    visit(poster);
-  };
-  for (const auto& [station, id] : data.order) {
-    if (!stations.empty() &&
-        std::find(stations.begin(), stations.end(), station) == stations.end()) {
+  for (const auto& [station, id] : order) {
+    if (!chosenStations.empty() &&
+        std::find(chosenStations.begin(), chosenStations.end(), station) == chosenStations.end()) {
       continue;
     }
     const auto found = stops.find(station);
     if (found == stops.end()) continue;
     for (const auto& [l, direction, position] : found->second) {
-      data.MakePoster(data.lines[static_cast<std::size_t>(l)], direction, position, counting);
+      const std::optional<StopPoster> poster =
+          MakePoster(lines[static_cast<std::size_t>(l)], direction, position);
+      if (!poster) continue;
+      ++count;
+      if (!visit(*poster)) return count;
     }
   }
   return count;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,10 @@ class StopTimetableBook {
   std::size_t ForEachPoster(const std::vector<std::string>& stations,
                             const std::vector<std::string>& lines,
                             const std::function<void(const StopPoster&)>& visit) const;
+  // The first of these posters in the book's order, made without the others (the
+  // window's preview); none when they have no departure.
+  std::optional<StopPoster> FirstPoster(const std::vector<std::string>& stations,
+                                        const std::vector<std::string>& lines) const;
 
  private:
   struct Data;
