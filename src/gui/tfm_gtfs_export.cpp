@@ -1,5 +1,6 @@
 #include "tfm_gtfs_export.h"
 
+#include "bring_to_front.h"
 #include "common/messages.h"
 #include "text_codec.h"
 
@@ -137,9 +138,7 @@ void TfmGtfsExport::ShowForProject() {
     return;
   }
   if (!RunCommand(ui_, [this] { Fill(); })) return;
-  show();
-  raise();
-  activateWindow();
+  BringToFront(*this);
 }
 
 void TfmGtfsExport::Fill() {

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "bring_to_front.h"
 #include "command_guard.h"
 #include "common/messages.h"
 #include "convert/master_data.h"
@@ -438,9 +439,7 @@ void TfmMain::SpeedButton3Click() {
 
 void TfmMain::ShowRoute() {
   if (!RequireProject()) return;
-  windows_.fmRoute->show();
-  windows_.fmRoute->raise();
-  windows_.fmRoute->activateWindow();
+  BringToFront(*windows_.fmRoute);
 }
 
 void TfmMain::ErstellenButtonClick() {
@@ -462,9 +461,7 @@ void TfmMain::ShowStopTimetables() {
   if (!RequireProject()) return;
   TfmStopTimetables& window = windows_.StopTimetables();
   if (!window.Reload()) return;
-  window.show();
-  window.raise();
-  window.activateWindow();
+  BringToFront(window);
 }
 
 void TfmMain::ShowGtfsExport() {
@@ -474,31 +471,23 @@ void TfmMain::ShowGtfsExport() {
 
 void TfmMain::ShowGtfsImport() {
   TfmGtfsImport& window = windows_.GtfsImport();
-  window.show();
-  window.raise();
-  window.activateWindow();
+  BringToFront(window);
 }
 
 void TfmMain::ShowEditProject() {
-  windows_.fmEditProject->show();
-  windows_.fmEditProject->raise();
-  windows_.fmEditProject->activateWindow();
+  BringToFront(*windows_.fmEditProject);
 }
 
 void TfmMain::ShowCheck() {
   if (!RequireProject()) return;
   TfmCheck& check = windows_.Check();
   check.RunCheck();
-  check.show();
-  check.raise();
-  check.activateWindow();
+  BringToFront(check);
 }
 
 void TfmMain::ShowEditTimeTable() {
   if (!RequireProject()) return;
-  windows_.fmEditTimeTable->show();
-  windows_.fmEditTimeTable->raise();
-  windows_.fmEditTimeTable->activateWindow();
+  BringToFront(*windows_.fmEditTimeTable);
 }
 
 }  // namespace trivo::gui

@@ -1,4 +1,5 @@
 #include "tfm_preview.h"
+#include "bring_to_front.h"
 
 #include <QUrl>
 #include <QVBoxLayout>
@@ -27,9 +28,7 @@ void TfmPreview::ShowPage(const QString& pageFile) {
   } else {
     wbPreview->load(url);
   }
-  show();
-  raise();
-  activateWindow();
+  BringToFront(*this);
 }
 
 }  // namespace trivo::gui

@@ -19,6 +19,7 @@
 #include <QWebEngineView>
 #include <string>
 
+#include "bring_to_front.h"
 #include "command_guard.h"
 #include "new_button.h"
 #include "string_grid_model.h"
@@ -172,9 +173,7 @@ void TfmWebCopy::SetEditorGrid(std::function<const trivo::StringGrid&()> editorG
 }
 
 void TfmWebCopy::ShowWithoutWaiting() {
-  show();
-  raise();
-  activateWindow();
+  BringToFront(*this);
 }
 
 QWebEngineView* TfmWebCopy::Browser() {
